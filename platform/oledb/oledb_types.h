@@ -34,7 +34,7 @@ typedef ULONG_PTR HACCESSOR;
 typedef ULONG_PTR HROW;
 typedef ULONG_PTR HWATCHREGION;
 typedef ULONG_PTR HCHAPTER;
-typedef void* HWORLD;
+typedef ULONG_PTR HWORLD;
 
 typedef WORD DBTYPE;
 typedef DWORD DBKIND;
