@@ -949,10 +949,10 @@ inline constexpr LONG DB_IMP_LEVEL_IMPERSONATE = 2;
 inline constexpr LONG DB_IMP_LEVEL_DELEGATE = 3;
 
 // Prompting during initialization
-inline constexpr SHORT DBPROMPT_PROMPT = 1;
-inline constexpr SHORT DBPROMPT_COMPLETE = 2;
-inline constexpr SHORT DBPROMPT_COMPLETEREQUIRED = 3;
-inline constexpr SHORT DBPROMPT_NOPROMPT = 4;
+inline constexpr DBPROMPT DBPROMPT_PROMPT = 1;
+inline constexpr DBPROMPT DBPROMPT_COMPLETE = 2;
+inline constexpr DBPROMPT DBPROMPT_COMPLETEREQUIRED = 3;
+inline constexpr DBPROMPT DBPROMPT_NOPROMPT = 4;
 
 // Protection levels
 inline constexpr LONG DB_PROT_LEVEL_NONE = 0;

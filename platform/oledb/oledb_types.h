@@ -74,6 +74,7 @@ typedef DWORD DBPENDINGSTATUS;
 typedef DWORD DBSEEK;
 typedef DWORD DBRANGE;
 typedef DB_LRESERVE DBRESULTFLAG;
+typedef WORD DBPROMPT;
 
 // Identifies a column, table, index or other object: by GUID, name or
 // number, or a combination, as eKind tells.
