@@ -1,0 +1,66 @@
+// Properties driven by one table per provider object: the table gives each
+// property's set, id, type, flags, default and description, and serves
+// GetPropertyInfo, GetProperties and SetProperties with the usual status rules.
+#pragma once
+
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "oledb.h"
+
+struct PropertyDefault {
+  VARTYPE vt = VT_EMPTY;  // VT_EMPTY: no value until set
+  int64_t integer = 0;     // VT_I2, VT_I4, VT_I8, VT_BOOL (non-zero is VARIANT_TRUE)
+  const OLECHAR* text = nullptr;  // VT_BSTR
+};
+
+struct PropertyDef {
+  const GUID* set;
+  DBPROPID id;
+  VARTYPE type;
+  DBPROPFLAGS flags;  // DBPROPFLAGS_READ / WRITE / REQUIRED and the set's group flag
+  PropertyDefault defaultValue;
+  const OLECHAR* description;
+};
+
+class CPropertyStore {
+ public:
+  explicit CPropertyStore(std::span<const PropertyDef> table);
+  ~CPropertyStore();
+  CPropertyStore(const CPropertyStore& other);
+  CPropertyStore& operator=(const CPropertyStore&) = delete;
+
+  // Sets the store reports and accepts now (all sets of the table by default);
+  // e.g. a data source shows DATASOURCEINFO only once initialized.
+  void SetAvailableSets(std::vector<GUID> sets);
+  // Properties of the DBINIT set turn read-only once a data source is initialized.
+  void SetReadOnlySets(std::vector<GUID> sets);
+
+  HRESULT GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                          ULONG* pcPropertyInfoSets, DBPROPINFOSET** prgPropertyInfoSets,
+                          OLECHAR** ppDescBuffer) const;
+  HRESULT GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                        ULONG* pcPropertySets, DBPROPSET** prgPropertySets) const;
+  // Statuses are written into rgPropertySets; DB_S_ERRORSOCCURRED when an
+  // optional property failed, DB_E_ERRORSOCCURRED when all failed or none could be set.
+  HRESULT SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]);
+
+  // Current value, or null for an unknown property. VT_EMPTY when unset.
+  const VARIANT* Value(REFGUID set, DBPROPID id) const;
+  HRESULT SetValue(REFGUID set, DBPROPID id, const VARIANT& value);
+  bool Bool(REFGUID set, DBPROPID id) const;
+  LONG Long(REFGUID set, DBPROPID id) const;
+  std::u16string Text(REFGUID set, DBPROPID id) const;
+  // Properties with a value differing from VT_EMPTY, in table order.
+  std::span<const PropertyDef> Table() const { return m_table; }
+
+ private:
+  struct Entry;
+  std::span<const PropertyDef> m_table;
+  std::vector<VARIANT> m_values;  // parallel to m_table
+  std::vector<GUID> m_available;
+  std::vector<GUID> m_readOnly;
+  int IndexOf(REFGUID set, DBPROPID id) const;
+  bool IsAvailable(REFGUID set) const;
+};
