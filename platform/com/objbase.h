@@ -31,6 +31,14 @@ struct IMalloc : IUnknown {
 };
 typedef IMalloc* LPMALLOC;
 
+// Tells an object's class; service components use it to name a data
+// source's provider.
+DECLARE_INTERFACE_IID(IPersist, IUnknown, 0x0000010C, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00,
+                      0x00, 0x00, 0x00, 0x46)
+struct IPersist : IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) = 0;
+};
+
 DECLARE_INTERFACE_IID(IClassFactory, IUnknown, 0x00000001, 0x0000, 0x0000, 0xC0, 0x00, 0x00,
                       0x00, 0x00, 0x00, 0x00, 0x46)
 
