@@ -1,0 +1,22 @@
+// Everything a dialog or page of the application uses from the framework.
+#pragma once
+
+#include "CButton.h"
+#include "CComboBox.h"
+#include "CDataExchange.h"
+#include "CDialog.h"
+#include "CDialogBuilder.h"
+#include "CEdit.h"
+#include "CListBox.h"
+#include "CMenu.h"
+#include "CPropertyPage.h"
+#include "CPropertySheet.h"
+#include "CString.h"
+#include "CWaitCursor.h"
+#include "CWnd.h"
+#include "DialogTemplate.h"
+#include "HwndMap.h"
+#include "IconResources.h"
+#include "MessageBox.h"
+#include "ShellServices.h"
+#include "UiDefs.h"
