@@ -1,0 +1,8 @@
+// Where the sample database is looked for, in one place.
+#pragma once
+
+#include <QString>
+
+// The absolute path of "trading.db" in the current directory (the programs
+// start in the folder of the built samples), or empty when there is none.
+QString SampleDatabasePath();
