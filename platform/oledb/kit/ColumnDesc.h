@@ -20,7 +20,13 @@ struct ColumnDesc {
   bool isKey = false;
   bool isAutoIncrement = false;
   std::u16string defaultValue;
+  // A fixed column id (the DBCOLUMN_ ids of a columns rowset) reported and
+  // matched instead of the name; null for columns known by name.
+  const DBID* columnId = nullptr;
 };
+
+// MapColumnIDs' answer for an id that names no column.
+inline constexpr DBORDINAL DB_INVALIDCOLUMN = 0xFFFFFFFF;
 
 // GetColumnInfo's answer: one DBCOLUMNINFO per column (a bookmark column
 // first, ordinal 0, when hasBookmark), names in one task-allocated buffer.
@@ -34,5 +40,13 @@ HRESULT MapColumnIDs(const std::vector<ColumnDesc>& columns, bool hasBookmark, D
 // IColumnsRowset: the standard columns rowset (DBCOLUMN_IDNAME ... in their
 // usual order) describing `columns`, as an in-memory rowset.
 HRESULT GetAvailableColumnsRowsetColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns);
+// Every available column (what GetColumnsRowset gives for no optional columns).
 HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBookmark,
                             IUnknown* pSpecification, REFIID riid, IUnknown** ppColRowset);
+// The required columns and the optional ones asked for, in the order asked;
+// an id the kit cannot fill gives DB_E_BADCOLUMNID. providerClsid and
+// errorSource name the provider in the rowset's error records.
+HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBookmark,
+                            DBORDINAL cOptColumns, const DBID rgOptColumns[],
+                            IUnknown* pSpecification, REFCLSID providerClsid,
+                            std::u16string errorSource, REFIID riid, IUnknown** ppColRowset);

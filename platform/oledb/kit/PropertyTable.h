@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "oledb.h"
@@ -56,11 +57,31 @@ class CPropertyStore {
   std::span<const PropertyDef> Table() const { return m_table; }
 
  private:
-  struct Entry;
+  // The properties one request names, resolved against the table: an index,
+  // or -1 for a property this store does not have.
+  struct Wanted {
+    GUID set;
+    std::vector<std::pair<DBPROPID, int>> props;
+  };
+  struct Resolution {
+    std::vector<Wanted> sets;
+    size_t total = 0;
+    size_t failed = 0;
+  };
+
   std::span<const PropertyDef> m_table;
-  std::vector<VARIANT> m_values;  // parallel to m_table
+  std::vector<VARIANT> m_values;            // parallel to m_table
+  std::vector<DBPROPOPTIONS> m_options;     // as the client last set them
   std::vector<GUID> m_available;
   std::vector<GUID> m_readOnly;
   int IndexOf(REFGUID set, DBPROPID id) const;
   bool IsAvailable(REFGUID set) const;
+  bool IsWritable(size_t index) const;
+  DBPROPFLAGS FlagsOf(size_t index) const;
+  void AddWholeSet(REFGUID set, Resolution& r) const;
+  void AddGroup(DBPROPFLAGS group, Resolution& r) const;
+  HRESULT Resolve(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[], bool allowGroups,
+                  Resolution& r) const;
+  DBPROPSTATUS Check(const DBPROP& prop, REFGUID set, int& index, VARIANT& value) const;
+  static HRESULT Outcome(size_t failed, size_t total);
 };
