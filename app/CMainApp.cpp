@@ -1,0 +1,21 @@
+#include "CMainApp.h"
+
+#include "AppTitle.h"
+#include "CMainPropertySheet.h"
+#include "Resources.h"
+#include "objbase.h"
+
+// COM is not checked here: if it fails, every creation fails later and each
+// page reports its own failure.
+CMainApp::CMainApp() { CoInitialize(nullptr); }
+
+CMainApp::~CMainApp() { CoUninitialize(); }
+
+BOOL CMainApp::InitInstance() {
+  RegisterAllResources();
+  CMainPropertySheet sheet(kAppTitle, nullptr, 0);
+  AddToolPages(sheet);
+  AfxSetMainWnd(&sheet);
+  sheet.DoModal();
+  return FALSE;
+}
