@@ -8,9 +8,10 @@
 
 namespace {
 
-// Values nobody types: the owner window is the program's business.
+// Values nobody types here: the owner window and whether to prompt are the
+// program's business (the "All" tab still shows them).
 bool ShownInForm(const InitProperty& item) {
-  return item.IsWritable() && item.id != DBPROP_INIT_HWND;
+  return item.IsWritable() && item.id != DBPROP_INIT_HWND && item.id != DBPROP_INIT_PROMPT;
 }
 
 }  // namespace
@@ -25,6 +26,8 @@ CPropertyFormPage::CPropertyFormPage(QWidget* parent) : CConnectionPage(parent) 
   m_form = new QFormLayout(body);
   m_form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   scroll->setWidget(body);
+  scroll->viewport()->setAutoFillBackground(false);
+  body->setAutoFillBackground(false);
   layout->addWidget(scroll, 1);
 }
 

@@ -33,6 +33,7 @@ QGroupBox* CSqliteConnectionPage::CreateFileGroup() {
   m_file->setMinimumWidth(280);
   auto* browse = new QPushButton(tr("..."), group);
   browse->setObjectName("browseButton");
+  browse->setAutoDefault(false);
   browse->setToolTip(tr("Browse for a database file"));
   browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
   connect(browse, &QPushButton::clicked, this, &CSqliteConnectionPage::OnBrowse);

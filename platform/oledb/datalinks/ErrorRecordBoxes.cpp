@@ -1,5 +1,6 @@
 #include "ErrorRecordBoxes.h"
 
+#include <cstdio>
 #include <string>
 
 #include "ComPtr.h"

@@ -1,0 +1,132 @@
+// Data Links with the SQLite provider: its own connection page, the sample
+// database offered, and the page as the provider's prompt.
+#include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QWidget>
+
+#include "DataLinksFixture.h"
+#include "SampleDatabase.h"
+#include "SqliteProvider.h"
+#include "TestEnvironment.h"
+
+namespace {
+
+QString SampleFile() { return QDir(QString::fromUtf8(SamplesDir())).absoluteFilePath("trading.db"); }
+
+void SetFile(QDialog& dialog, const QString& path) {
+  if (auto* file = Child<QLineEdit>(dialog, "fileEdit")) file->setText(path);
+}
+
+// Changes the current directory for a scope.
+class CCurrentDirectory {
+ public:
+  explicit CCurrentDirectory(const QString& path) : m_previous(QDir::currentPath()) { QDir::setCurrent(path); }
+  ~CCurrentDirectory() { QDir::setCurrent(m_previous); }
+
+ private:
+  QString m_previous;
+};
+
+TEST_F(DataLinksTest, SqliteIsSelectedAndOkReturnsItUninitializedWithFileAndMode) {
+  ComPtr<IUnknown> dataSource;
+  HRESULT hr = Prompt(dataSource, [](QDialog& dialog) {
+    auto* list = Child<QListWidget>(dialog, "providerList");
+    ASSERT_TRUE(list && list->currentItem());
+    EXPECT_EQ(list->currentItem()->text(), kSqliteDescription);
+    EXPECT_EQ(list->findItems(kFakeProviderDescription, Qt::MatchExactly).size(), 1);
+    Click(dialog, "nextButton");
+    EXPECT_EQ(Child<QTabWidget>(dialog, "tabs")->currentIndex(), 1);
+    SetFile(dialog, SampleFile());
+    Child<QRadioButton>(dialog, "readOnlyRadio")->click();
+    Click(dialog, "okButton");
+  });
+  ASSERT_EQ(hr, S_OK);
+  EXPECT_EQ(InitPropertyText(dataSource, DBPROP_INIT_DATASOURCE), SampleFile().toStdString());
+  EXPECT_EQ(InitPropertyText(dataSource, DBPROP_INIT_MODE), std::to_string(DB_MODE_READ));
+  EXPECT_EQ(dataSource.As<IDBInitialize>()->Initialize(), S_OK);
+}
+
+TEST_F(DataLinksTest, TestConnectionOnMissingFileShowsTheProvidersRecord) {
+  const QString missing = QDir::temp().absoluteFilePath("no-such-folder/missing.db");
+  ComPtr<IUnknown> dataSource;
+  Prompt(dataSource, [&](QDialog& dialog) {
+    SetFile(dialog, missing);
+    Click(dialog, "testButton");
+    Click(dialog, "cancelButton");
+  });
+  EXPECT_FALSE(dataSource);
+  ASSERT_GE(m_boxes.Calls().size(), 1u);
+  const MessageBoxCall& box = m_boxes.Calls()[0];
+  EXPECT_NE(box.text.find(missing.toStdString()), std::string::npos) << box.text;
+  EXPECT_EQ(box.caption, "Ravezov.SQLite");
+  EXPECT_EQ(box.type & MB_ICONMASK, MB_ICONERROR);
+}
+
+TEST_F(DataLinksTest, EmptyFileFieldOffersTheSampleDatabase) {
+  std::string offered = "<not shown>";
+  auto readField = [&](QDialog& dialog) {
+    Click(dialog, "nextButton");
+    if (auto* file = Child<QLineEdit>(dialog, "fileEdit")) offered = file->text().toStdString();
+  };
+  ComPtr<IUnknown> dataSource;
+  {
+    CCurrentDirectory samples(QString::fromUtf8(SamplesDir()));
+    EXPECT_EQ(SampleDatabasePath(), SampleFile());
+    Prompt(dataSource, readField);
+    EXPECT_EQ(offered, SampleFile().toStdString());
+  }
+  CCurrentDirectory elsewhere(QDir::tempPath());
+  Prompt(dataSource, readField);
+  EXPECT_EQ(offered, "");
+}
+
+class SqlitePromptTest : public DataLinksTest {
+ protected:
+  ComPtr<IDBInitialize> PromptingDataSource() {
+    ComPtr<IDBInitialize> dataSource;
+    EXPECT_EQ(CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
+                               dataSource.ReleaseAndGetVoidAddress()),
+              S_OK);
+    if (!dataSource) return dataSource;
+    DBPROP props[2] = {};
+    props[0].dwPropertyID = DBPROP_INIT_PROMPT;
+    props[0].vValue.vt = VT_I2;
+    props[0].vValue.iVal = DBPROMPT_COMPLETE;
+    props[1].dwPropertyID = DBPROP_INIT_HWND;
+    props[1].vValue.vt = VT_I8;
+    props[1].vValue.llVal = reinterpret_cast<intptr_t>(static_cast<QWidget*>(&m_owner));
+    DBPROPSET set{props, 2, DBPROPSET_DBINIT};
+    EXPECT_EQ(dataSource.As<IDBProperties>()->SetProperties(1, &set), S_OK);
+    return dataSource;
+  }
+
+  QWidget m_owner;
+};
+
+TEST_F(SqlitePromptTest, MissingFileIsAskedForOnTheConnectionPage) {
+  ComPtr<IDBInitialize> dataSource = PromptingDataSource();
+  ASSERT_TRUE(dataSource);
+  QWidget* parent = nullptr;
+  CDialogScript script([&](QDialog& dialog) {
+    parent = dialog.parentWidget();
+    EXPECT_NE(dialog.findChild<QRadioButton*>("readOnlyRadio"), nullptr);
+    SetFile(dialog, SampleFile());
+    Click(dialog, "okButton");
+  });
+  EXPECT_EQ(dataSource->Initialize(), S_OK);
+  EXPECT_EQ(script.Shown(), 1);
+  EXPECT_EQ(script.LastTitle(), "Data Link Properties");
+  EXPECT_EQ(parent, &m_owner);
+}
+
+TEST_F(SqlitePromptTest, CancelledPromptCancelsInitialize) {
+  ComPtr<IDBInitialize> dataSource = PromptingDataSource();
+  ASSERT_TRUE(dataSource);
+  CDialogScript script([](QDialog& dialog) { Click(dialog, "cancelButton"); });
+  EXPECT_EQ(dataSource->Initialize(), DB_E_CANCELED);
+  EXPECT_EQ(script.Shown(), 1);
+}
+
+}  // namespace
