@@ -137,7 +137,9 @@ TEST_F(DataLinksTest, ProviderFilterAndArgumentChecks) {
       [&](QDialog& dialog) {
         auto* list = Child<QListWidget>(dialog, "providerList");
         rows = list->count();
-        EXPECT_EQ(list->currentItem()->text(), kFake);
+        if (list && list->currentItem()) {
+          EXPECT_EQ(list->currentItem()->text(), kFake);
+        }
       },
       filter.c_str());
   EXPECT_EQ(rows, 1);

@@ -34,12 +34,14 @@ TEST_F(DataLinksTest, SqliteIsSelectedAndOkReturnsItUninitializedWithFileAndMode
   HRESULT hr = Prompt(dataSource, [](QDialog& dialog) {
     auto* list = Child<QListWidget>(dialog, "providerList");
     ASSERT_TRUE(list && list->currentItem());
-    EXPECT_EQ(list->currentItem()->text(), kSqliteDescription);
+    EXPECT_EQ(list->currentItem()->text().toStdString(), kSqliteDescription);
     EXPECT_EQ(list->findItems(kFakeProviderDescription, Qt::MatchExactly).size(), 1);
     Click(dialog, "nextButton");
-    EXPECT_EQ(Child<QTabWidget>(dialog, "tabs")->currentIndex(), 1);
+    if (auto* tabs = Child<QTabWidget>(dialog, "tabs")) {
+      EXPECT_EQ(tabs->currentIndex(), 1);
+    }
     SetFile(dialog, SampleFile());
-    Child<QRadioButton>(dialog, "readOnlyRadio")->click();
+    if (auto* readOnly = Child<QRadioButton>(dialog, "readOnlyRadio")) readOnly->click();
     Click(dialog, "okButton");
   });
   ASSERT_EQ(hr, S_OK);
