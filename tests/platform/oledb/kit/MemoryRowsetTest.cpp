@@ -156,8 +156,12 @@ TEST(MemoryRowsetTest, RowHandlesAreCountedAndChecked) {
   accessor->ReleaseAccessor(h, nullptr);
 }
 
+int g_liveSpecifications = 0;
+
 class CSpecification : public ComObject<ICommand> {
  public:
+  CSpecification() { ++g_liveSpecifications; }
+  ~CSpecification() override { --g_liveSpecifications; }
   HRESULT Cancel() override { return E_NOTIMPL; }
   HRESULT Execute(IUnknown*, REFIID, DBPARAMS*, DBROWCOUNT*, IUnknown**) override { return E_NOTIMPL; }
   HRESULT GetDBSession(REFIID, IUnknown**) override { return E_NOTIMPL; }
@@ -190,6 +194,23 @@ TEST(MemoryRowsetTest, RowsetInfoGivesPropertiesSpecificationAndNoReferences) {
   EXPECT_EQ(sets[0].rgProperties[1].vValue.boolVal, VARIANT_FALSE);
   CoTaskMemFree(sets[0].rgProperties);
   CoTaskMemFree(sets);
+}
+
+TEST(MemoryRowsetTest, TheRowsetHoldsItsSpecificationUntilReleased) {
+  ComPtr<ICommand> command;
+  ASSERT_EQ(ComObject<ICommand>::CreateInstance<CSpecification>(IID_ICommand,
+                                                                reinterpret_cast<void**>(&command)),
+            S_OK);
+  ComPtr<IRowset> rowset = MakeRowset(2, command);
+  command.Reset();
+  EXPECT_EQ(g_liveSpecifications, 1);
+  // Rows still held when the client lets go do not keep anything alive.
+  HROW* handles = nullptr;
+  DBCOUNTITEM obtained = 0;
+  rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 2, &obtained, &handles);
+  CoTaskMemFree(handles);
+  rowset.Reset();
+  EXPECT_EQ(g_liveSpecifications, 0);
 }
 
 TEST(MemoryRowsetTest, ALoaderThreadReadsWhileAnotherFetches) {
