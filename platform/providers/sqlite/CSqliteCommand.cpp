@@ -1,0 +1,145 @@
+#include "CSqliteCommand.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+#include "CSqliteRowset.h"
+#include "DataConversion.h"
+#include "ErrorRecords.h"
+#include "SqliteErrors.h"
+#include "SqliteStatement.h"
+#include "stringapiset.h"
+
+CSqliteCommand::CSqliteCommand(IUnknown* session, std::shared_ptr<CSqliteConnection> connection)
+    : m_session(session), m_connection(std::move(connection)) {}
+
+HRESULT CreateSqliteCommand(IUnknown* session, std::shared_ptr<CSqliteConnection> connection,
+                            REFIID riid, void** ppv) {
+  return CSqliteCommand::CreateInstance<CSqliteCommand>(riid, ppv, session, std::move(connection));
+}
+
+HRESULT CSqliteCommand::Cancel() {
+  ClearErrorInfo();
+  m_connection->Interrupt();
+  return S_OK;
+}
+
+HRESULT CSqliteCommand::Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pParams,
+                                DBROWCOUNT* pcRowsAffected, IUnknown** ppRowset) {
+  ClearErrorInfo();
+  if (ppRowset) *ppRowset = nullptr;
+  if (pcRowsAffected) *pcRowsAffected = -1;
+  if (riid != GUID_NULL && !ppRowset) return E_INVALIDARG;
+  if (pUnkOuter) return DB_E_NOAGGREGATION;
+  std::unique_lock guard(m_mutex);
+  if (!m_hasText) return PostProviderError(DB_E_NOCOMMAND, IID_ICommand, "No command text was set.");
+  std::string sql = OleToAnsi(m_text);
+  CSqliteRowsetProperties properties(m_properties);
+  guard.unlock();
+  auto lock = m_connection->Lock();
+  sqlite3* db = m_connection->Handle();
+  CSqliteStatement statement;
+  std::string_view tail;
+  if (statement.Prepare(db, sql, &tail) != SQLITE_OK)
+    return PostSqliteError(DB_E_ERRORSINCOMMAND, IID_ICommand, db);
+  if (!statement)
+    return PostProviderError(DB_E_NOCOMMAND, IID_ICommand, "The command text holds no statement.");
+  // One statement per execution: running the first and silently skipping
+  // (or running) the rest would both surprise.
+  if (!IsEmptySqlTail(tail))
+    return PostProviderError(DB_E_MULTIPLESTATEMENTS, IID_ICommand,
+                             "The command text holds more than one statement; nothing was executed.");
+  if (sqlite3_bind_parameter_count(statement.Get()) > 0 &&
+      (!pParams || pParams->cParamSets == 0))
+    return PostProviderError(DB_E_PARAMNOTOPTIONAL, IID_ICommand,
+                             "The command has parameter markers, and parameters are not supported.");
+  if (statement.ColumnCount() == 0) return RunWithoutRowset(statement.Get(), pcRowsAffected);
+  if (riid == GUID_NULL) return S_OK;  // a row-returning statement asked for nothing
+  return OpenSqliteRowset(m_connection, std::move(statement), false, properties,
+                          static_cast<ICommandText*>(this), riid, ppRowset, IID_ICommand);
+}
+
+HRESULT CSqliteCommand::RunWithoutRowset(sqlite3_stmt* stmt, DBROWCOUNT* pcRowsAffected) {
+  sqlite3* db = m_connection->Handle();
+  sqlite3_int64 before = sqlite3_total_changes64(db);
+  int rc = sqlite3_step(stmt);
+  while (rc == SQLITE_ROW) rc = sqlite3_step(stmt);
+  if (rc != SQLITE_DONE) {
+    HRESULT hr = (rc & 0xFF) == SQLITE_CONSTRAINT ? DB_E_INTEGRITYVIOLATION
+                 : (rc & 0xFF) == SQLITE_INTERRUPT ? DB_E_CANCELED
+                                                   : E_FAIL;
+    return PostSqliteError(hr, IID_ICommand, db);
+  }
+  if (pcRowsAffected)
+    *pcRowsAffected = sqlite3_total_changes64(db) == before
+                          ? 0
+                          : static_cast<DBROWCOUNT>(sqlite3_changes64(db));
+  return S_OK;
+}
+
+HRESULT CSqliteCommand::GetDBSession(REFIID riid, IUnknown** ppSession) {
+  ClearErrorInfo();
+  if (!ppSession) return E_INVALIDARG;
+  *ppSession = nullptr;
+  return m_session->QueryInterface(riid, reinterpret_cast<void**>(ppSession));
+}
+
+HRESULT CSqliteCommand::GetCommandText(GUID* pguidDialect, LPOLESTR* ppwszCommand) {
+  ClearErrorInfo();
+  if (!ppwszCommand) return E_INVALIDARG;
+  *ppwszCommand = nullptr;
+  std::lock_guard guard(m_mutex);
+  if (!m_hasText) {
+    if (pguidDialect) *pguidDialect = GUID_NULL;
+    return PostProviderError(DB_E_NOCOMMAND, IID_ICommandText, "No command text was set.");
+  }
+  HRESULT hr = S_OK;
+  if (pguidDialect) {
+    if (*pguidDialect != DBGUID_DBSQL && *pguidDialect != DBGUID_DEFAULT) hr = DB_S_DIALECTIGNORED;
+    *pguidDialect = DBGUID_DBSQL;
+  }
+  size_t bytes = (m_text.size() + 1) * sizeof(OLECHAR);
+  auto* text = static_cast<OLECHAR*>(CoTaskMemAlloc(bytes));
+  if (!text) return E_OUTOFMEMORY;
+  std::memcpy(text, m_text.c_str(), bytes);
+  *ppwszCommand = text;
+  return hr;
+}
+
+HRESULT CSqliteCommand::SetCommandText(REFGUID rguidDialect, LPCOLESTR pwszCommand) {
+  ClearErrorInfo();
+  if (rguidDialect != DBGUID_DBSQL && rguidDialect != DBGUID_DEFAULT && rguidDialect != DBGUID_SQL)
+    return PostProviderError(DB_E_DIALECTNOTSUPPORTED, IID_ICommandText,
+                             "Only SQL command text is supported.");
+  std::lock_guard guard(m_mutex);
+  m_hasText = pwszCommand && *pwszCommand;
+  m_text = m_hasText ? std::u16string(pwszCommand) : std::u16string();
+  return S_OK;
+}
+
+HRESULT CSqliteCommand::GetProperties(const ULONG cPropertyIDSets,
+                                      const DBPROPIDSET rgPropertyIDSets[], ULONG* pcPropertySets,
+                                      DBPROPSET** prgPropertySets) {
+  ClearErrorInfo();
+  std::lock_guard guard(m_mutex);
+  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
+                                    prgPropertySets);
+}
+
+HRESULT CSqliteCommand::SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) {
+  ClearErrorInfo();
+  std::lock_guard guard(m_mutex);
+  HRESULT hr = m_properties.SetProperties(cPropertySets, rgPropertySets);
+  if (FAILED(hr))
+    return PostProviderError(hr, IID_ICommandProperties, "Some rowset properties could not be set.");
+  return hr;
+}
+
+HRESULT CSqliteCommand::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
+  return IsConvertibleBindingType(wToType) ? S_OK : S_FALSE;
+}
+
+HRESULT CSqliteCommand::InterfaceSupportsErrorInfo(REFIID riid) {
+  return SqliteSupportsErrorInfo(riid, {&IID_ICommand, &IID_ICommandText, &IID_ICommandProperties});
+}

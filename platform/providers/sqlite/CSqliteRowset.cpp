@@ -1,0 +1,661 @@
+#include "CSqliteRowset.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "DataConversion.h"
+#include "ErrorRecords.h"
+#include "SqliteErrors.h"
+#include "SqliteProvider.h"
+#include "SqliteTypeMap.h"
+#include "stringapiset.h"
+
+namespace {
+
+// Bookmarks of rows this rowset inserted, apart from result positions.
+constexpr DBBKMARK kInsertedBookmark = 0x80000000u;
+
+HRESULT StepFailure(int rc) {
+  if ((rc & 0xFF) == SQLITE_INTERRUPT) return DB_E_CANCELED;
+  if ((rc & 0xFF) == SQLITE_CONSTRAINT) return DB_E_INTEGRITYVIOLATION;
+  return E_FAIL;
+}
+
+HRESULT CombineRowStatuses(size_t failed, size_t total) {
+  if (failed == 0) return S_OK;
+  return failed == total ? DB_E_ERRORSOCCURRED : DB_S_ERRORSOCCURRED;
+}
+
+}  // namespace
+
+CSqliteRowset::CSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
+                             CSqliteStatement statement, bool rowidLeads,
+                             const CSqliteRowsetProperties& properties, IUnknown* specification)
+    : m_connection(std::move(connection)),
+      m_statement(std::move(statement)),
+      m_firstColumn(rowidLeads ? 1 : 0),
+      m_properties(properties),
+      m_specification(specification) {}
+
+CSqliteRowset::~CSqliteRowset() {
+  auto lock = m_connection->Lock();
+  m_statement = CSqliteStatement();
+}
+
+HRESULT OpenSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
+                         CSqliteStatement statement, bool rowidLeads,
+                         const CSqliteRowsetProperties& properties, IUnknown* specification,
+                         REFIID riid, IUnknown** ppRowset, REFIID errorIid) {
+  *ppRowset = nullptr;
+  auto* rowset = new (std::nothrow)
+      CSqliteRowset(std::move(connection), std::move(statement), rowidLeads, properties,
+                    specification);
+  if (!rowset) return E_OUTOFMEMORY;
+  HRESULT hr = rowset->Open(errorIid);
+  if (SUCCEEDED(hr)) {
+    HRESULT query = rowset->QueryInterface(riid, reinterpret_cast<void**>(ppRowset));
+    if (FAILED(query)) hr = query;
+  }
+  rowset->Release();
+  return hr;
+}
+
+HRESULT CSqliteRowset::Open(REFIID errorIid) {
+  sqlite3* db = m_connection->Handle();
+  int rc = m_statement.Step();
+  if (rc == SQLITE_ROW) {
+    m_rowPending = true;
+  } else if (rc == SQLITE_DONE) {
+    m_done = true;
+  } else {
+    return PostSqliteError(StepFailure(rc), errorIid, db);
+  }
+  m_bookmarks = m_properties.WantsBookmarks();
+  if (m_bookmarks) m_rows = CSqliteRowStore(true);
+  if (HRESULT hr = SettleUpdatability(m_statement.Get(), errorIid); FAILED(hr)) return hr;
+  BuildColumns(m_statement.Get());
+  m_properties.Grant(DBPROP_IRowsetLocate, m_bookmarks);
+  m_properties.Grant(DBPROP_BOOKMARKS, m_bookmarks);
+  m_properties.Grant(DBPROP_IRowsetChange, m_writer != nullptr);
+  m_properties.GrantLong(DBPROP_UPDATABILITY, m_writer ? DBPROPVAL_UP_CHANGE | DBPROPVAL_UP_DELETE |
+                                                             DBPROPVAL_UP_INSERT
+                                                       : 0);
+  return S_OK;
+}
+
+HRESULT CSqliteRowset::SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid) {
+  std::string whyNot;
+  if (m_connection->ReadOnly()) {
+    whyNot = "The database is open read-only.";
+  } else {
+    m_writer = CSqliteTableWriter::ForStatement(m_connection->Handle(), stmt, m_firstColumn,
+                                                m_firstColumn == 1, whyNot);
+  }
+  if (!m_writer && m_properties.RequiresChange())
+    return PostProviderError(DB_E_ERRORSOCCURRED, errorIid,
+                             "The rowset cannot be made updatable as required (IRowsetChange): " +
+                                 whyNot);
+  return S_OK;
+}
+
+void CSqliteRowset::BuildColumns(sqlite3_stmt* stmt) {
+  sqlite3* db = m_connection->Handle();
+  int count = sqlite3_column_count(stmt);
+  for (int i = m_firstColumn; i < count; ++i) {
+    ColumnDesc c;
+    c.name = AnsiToOle(sqlite3_column_name(stmt, i));
+    int valueType = m_rowPending ? sqlite3_column_type(stmt, i) : SQLITE_NULL;
+    SqliteColumnType t = MapSqliteType(sqlite3_column_decltype(stmt, i), valueType);
+    c.type = t.type;
+    c.size = t.size;
+    c.precision = t.precision;
+    c.scale = t.scale;
+    if (t.isLong) c.flags |= DBCOLUMNFLAGS_ISLONG;
+    if (!t.isLong && (t.type == DBTYPE_I8 || t.type == DBTYPE_R8)) c.flags |= DBCOLUMNFLAGS_ISFIXEDLENGTH;
+    const char* catalog = sqlite3_column_database_name(stmt, i);
+    const char* table = sqlite3_column_table_name(stmt, i);
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    int notNull = 0, primaryKey = 0, autoIncrement = 0;
+    if (catalog && table && origin) {
+      sqlite3_table_column_metadata(db, catalog, table, origin, nullptr, nullptr, &notNull,
+                                    &primaryKey, &autoIncrement);
+      c.baseTable = AnsiToOle(table);
+      c.baseColumn = AnsiToOle(origin);
+      c.isKey = primaryKey != 0;
+      c.isAutoIncrement = autoIncrement != 0;
+    }
+    if (!notNull) c.flags |= DBCOLUMNFLAGS_ISNULLABLE | DBCOLUMNFLAGS_MAYBENULL;
+    if (m_writer) c.flags |= DBCOLUMNFLAGS_WRITE;
+    m_columns.push_back(std::move(c));
+  }
+}
+
+void* CSqliteRowset::FindInterface(REFIID riid) {
+  if (riid == IID_IRowsetLocate) return m_bookmarks ? static_cast<IRowsetLocate*>(this) : nullptr;
+  if (riid == IID_IRowsetChange) return m_writer ? static_cast<IRowsetChange*>(this) : nullptr;
+  return ComObject::FindInterface(riid);
+}
+
+// ---- Fetching ----------------------------------------------------------
+
+CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr) {
+  if (m_done) return Fetch::End;
+  if (!m_rowPending) {
+    int rc = m_statement.Step();
+    if (rc == SQLITE_DONE) {
+      m_done = true;
+      return Fetch::End;
+    }
+    if (rc != SQLITE_ROW) {
+      hr = PostSqliteError(StepFailure(rc), errorIid, m_connection->Handle());
+      m_done = true;
+      return Fetch::Failed;
+    }
+  }
+  m_rowPending = false;
+  CSqliteRow& row = m_rows.NewRow(handle);
+  sqlite3_stmt* stmt = m_statement.Get();
+  row.Capture(stmt, m_firstColumn, static_cast<int>(m_columns.size()));
+  if (m_firstColumn) {
+    row.rowid = sqlite3_column_int64(stmt, 0);
+    row.hasRowid = true;
+  }
+  ++m_fetched;
+  if (m_bookmarks) {
+    m_byPosition.push_back(handle);
+    row.bookmark = static_cast<DBBKMARK>(m_byPosition.size());
+  }
+  return Fetch::Row;
+}
+
+HROW CSqliteRowset::RowAtPosition(size_t position, REFIID errorIid, HRESULT& hr) {
+  HROW handle = 0;
+  if (m_bookmarks) {
+    while (m_byPosition.size() <= position) {
+      if (FetchRow(handle, errorIid, hr) != Fetch::Row) return 0;
+    }
+    return m_byPosition[position];
+  }
+  // Forward only: rows before the position are read and dropped at once.
+  while (m_fetched < position) {
+    if (FetchRow(handle, errorIid, hr) != Fetch::Row) return 0;
+    m_rows.Discard(handle);
+  }
+  if (m_fetched > position) return 0;
+  return FetchRow(handle, errorIid, hr) == Fetch::Row ? handle : 0;
+}
+
+HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained,
+                                     HROW** prghRows, REFIID iid) {
+  bool backwards = cRows < 0;
+  size_t wanted = static_cast<size_t>(backwards ? -static_cast<int64_t>(cRows) : cRows);
+  std::vector<HROW> obtained;
+  obtained.reserve(std::min<size_t>(wanted, 1024));
+  HRESULT failure = S_OK;
+  {
+    auto lock = m_connection->Lock();
+    for (size_t i = 0; i < wanted; ++i) {
+      if (backwards && i > start) break;
+      size_t position = backwards ? start - i : start + i;
+      HROW h = RowAtPosition(position, iid, failure);
+      if (!h) break;
+      ++m_rows.Live(h)->refCount;
+      obtained.push_back(h);
+    }
+  }
+  if (obtained.empty() && FAILED(failure)) return failure;
+  if (!obtained.empty()) {
+    if (!*prghRows) {
+      *prghRows = static_cast<HROW*>(CoTaskMemAlloc(obtained.size() * sizeof(HROW)));
+      if (!*prghRows) {
+        for (HROW h : obtained) m_rows.Release(h, nullptr);
+        return E_OUTOFMEMORY;
+      }
+    }
+    std::copy(obtained.begin(), obtained.end(), *prghRows);
+  }
+  *pcRowsObtained = static_cast<DBCOUNTITEM>(obtained.size());
+  return obtained.size() < wanted ? DB_S_ENDOFROWSET : S_OK;
+}
+
+HRESULT CSqliteRowset::GetNextRows(HCHAPTER hReserved, DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
+                                   DBCOUNTITEM* pcRowsObtained, HROW** prghRows) {
+  ClearErrorInfo();
+  if (!pcRowsObtained || !prghRows) return E_INVALIDARG;
+  *pcRowsObtained = 0;
+  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  if (lRowsOffset < 0)
+    return PostProviderError(DB_E_CANTSCROLLBACKWARDS, IID_IRowset,
+                             "The rowset cannot scroll backwards.");
+  if (cRows < 0)
+    return PostProviderError(DB_E_CANTFETCHBACKWARDS, IID_IRowset,
+                             "The rowset cannot fetch backwards.");
+  if (cRows == 0) return S_OK;
+  std::lock_guard guard(m_mutex);
+  size_t start = m_next + static_cast<size_t>(lRowsOffset);
+  HRESULT hr = FetchSequence(start, cRows, pcRowsObtained, prghRows, IID_IRowset);
+  if (SUCCEEDED(hr)) m_next = start + *pcRowsObtained;
+  return hr;
+}
+
+HRESULT CSqliteRowset::RestartPosition(HCHAPTER hReserved) {
+  ClearErrorInfo();
+  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  std::lock_guard guard(m_mutex);
+  if (m_fetched == 0 && m_next == 0) return S_OK;  // still at the start
+  auto lock = m_connection->Lock();
+  m_statement.Reset();
+  m_rowPending = false;
+  m_done = false;
+  m_fetched = 0;
+  m_next = 0;
+  if (m_bookmarks) {
+    m_byPosition.clear();
+    m_rows.DropUnheld();
+  }
+  return DB_S_COMMANDREEXECUTED;
+}
+
+HRESULT CSqliteRowset::AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[],
+                                  DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[]) {
+  ClearErrorInfo();
+  if (cRows && !rghRows) return E_INVALIDARG;
+  std::lock_guard guard(m_mutex);
+  size_t failed = 0;
+  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
+    CSqliteRow* row = m_rows.Held(rghRows[i]);
+    if (row) ++row->refCount;
+    else ++failed;
+    if (rgRefCounts) rgRefCounts[i] = row ? row->refCount : 0;
+    if (rgRowStatus) rgRowStatus[i] = row ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
+  }
+  return CombineRowStatuses(failed, cRows);
+}
+
+HRESULT CSqliteRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWOPTIONS[],
+                                   DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[]) {
+  ClearErrorInfo();
+  if (cRows && !rghRows) return E_INVALIDARG;
+  std::lock_guard guard(m_mutex);
+  size_t failed = 0;
+  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
+    ULONG remaining = 0;
+    bool ok = m_rows.Release(rghRows[i], &remaining);
+    if (!ok) ++failed;
+    if (rgRefCounts) rgRefCounts[i] = remaining;
+    if (rgRowStatus) rgRowStatus[i] = ok ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
+  }
+  return CombineRowStatuses(failed, cRows);
+}
+
+// ---- Reading -----------------------------------------------------------
+
+bool CSqliteRowset::FindAccessor(HACCESSOR h, Accessor& out) {
+  return m_accessors.Find(h, out);
+}
+
+HRESULT CSqliteRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
+  std::lock_guard guard(m_mutex);
+  const CSqliteRow* row = m_rows.Held(hRow);
+  if (!row) return PostProviderError(DB_E_BADROWHANDLE, IID_IRowset, "The row handle is not valid.");
+  if (row->deleted)
+    return PostProviderError(DB_E_DELETEDROW, IID_IRowset, "The row has been deleted.");
+  // The accessor of the previous call is kept: a scan asks with one
+  // accessor for every row.
+  if (hAccessor != m_cachedAccessorHandle || hAccessor == 0) {
+    if (!FindAccessor(hAccessor, m_cachedAccessor))
+      return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowset, "The accessor handle is not valid.");
+    m_cachedAccessorHandle = hAccessor;
+  }
+  const Accessor& accessor = m_cachedAccessor;
+  if (!(accessor.flags & DBACCESSOR_ROWDATA))
+    return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowset, "The accessor is not a row accessor.");
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  auto* buffer = static_cast<BYTE*>(pData);
+  size_t failed = 0;
+  for (const DBBINDING& b : accessor.bindings) {
+    NativeValueView value;
+    DBBKMARK bookmark = row->bookmark;
+    if (b.iOrdinal == 0) {
+      value = (b.wType & ~DBTYPE_BYREF) == DBTYPE_BYTES
+                  ? NativeValueView::Blob(&bookmark, sizeof bookmark)
+                  : NativeValueView::Integer(bookmark);
+    } else {
+      value = row->Value(b.iOrdinal - 1);
+    }
+    DBSTATUS st = ConvertToBinding(value, b, buffer);
+    if (st != DBSTATUS_S_OK && st != DBSTATUS_S_ISNULL && st != DBSTATUS_S_TRUNCATED) ++failed;
+  }
+  return CombineBindingStatuses(failed, accessor.bindings.size());
+}
+
+// ---- Bookmarks ---------------------------------------------------------
+
+HRESULT CSqliteRowset::BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_t& position,
+                                        REFIID iid) {
+  if (!bookmark || cb == 0) return E_INVALIDARG;
+  if (cb == 1 && *bookmark == DBBMK_FIRST) {
+    position = 0;
+    return S_OK;
+  }
+  if (cb == 1 && *bookmark == DBBMK_LAST) {
+    HRESULT hr = S_OK;
+    auto lock = m_connection->Lock();
+    HROW h;
+    while (!m_done && FetchRow(h, iid, hr) == Fetch::Row) {
+    }
+    if (FAILED(hr)) return hr;
+    if (m_byPosition.empty()) return DB_S_ENDOFROWSET;
+    position = m_byPosition.size() - 1;
+    return S_OK;
+  }
+  if (cb != sizeof(DBBKMARK)) return PostProviderError(DB_E_BADBOOKMARK, iid, "The bookmark is not valid.");
+  DBBKMARK value;
+  std::memcpy(&value, bookmark, sizeof value);
+  if (value == 0 || (value & kInsertedBookmark))
+    return PostProviderError(DB_E_BADBOOKMARK, iid, "The bookmark is not valid.");
+  position = value - 1;
+  return S_OK;
+}
+
+HRESULT CSqliteRowset::Compare(HCHAPTER, DBBKMARK cb1, const BYTE* b1, DBBKMARK cb2, const BYTE* b2,
+                               DBCOMPARE* pComparison) {
+  ClearErrorInfo();
+  if (!b1 || !b2 || !pComparison || !cb1 || !cb2) return E_INVALIDARG;
+  if (cb1 == 1 || cb2 == 1) {
+    *pComparison = (cb1 == cb2 && *b1 == *b2) ? DBCOMPARE_EQ : DBCOMPARE_NE;
+    return S_OK;
+  }
+  if (cb1 != sizeof(DBBKMARK) || cb2 != sizeof(DBBKMARK)) return DB_E_BADBOOKMARK;
+  DBBKMARK a, b;
+  std::memcpy(&a, b1, sizeof a);
+  std::memcpy(&b, b2, sizeof b);
+  *pComparison = a < b ? DBCOMPARE_LT : a == b ? DBCOMPARE_EQ : DBCOMPARE_GT;
+  return S_OK;
+}
+
+HRESULT CSqliteRowset::GetRowsAt(HWATCHREGION, HCHAPTER hReserved2, DBBKMARK cbBookmark,
+                                 const BYTE* pBookmark, DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
+                                 DBCOUNTITEM* pcRowsObtained, HROW** prghRows) {
+  ClearErrorInfo();
+  if (!pcRowsObtained || !prghRows) return E_INVALIDARG;
+  *pcRowsObtained = 0;
+  if (hReserved2 != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  std::lock_guard guard(m_mutex);
+  size_t position = 0;
+  HRESULT hr = BookmarkPosition(cbBookmark, pBookmark, position, IID_IRowsetLocate);
+  if (hr != S_OK) return hr;
+  int64_t start = static_cast<int64_t>(position) + lRowsOffset;
+  if (start < 0 || cRows == 0) return cRows == 0 ? S_OK : DB_S_ENDOFROWSET;
+  return FetchSequence(static_cast<size_t>(start), cRows, pcRowsObtained, prghRows,
+                       IID_IRowsetLocate);
+}
+
+HRESULT CSqliteRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBKMARK rgcbBookmarks[],
+                                         const BYTE* rgpBookmarks[], HROW rghRows[],
+                                         DBROWSTATUS rgRowStatus[]) {
+  ClearErrorInfo();
+  if (cRows && (!rgcbBookmarks || !rgpBookmarks || !rghRows)) return E_INVALIDARG;
+  std::lock_guard guard(m_mutex);
+  size_t failed = 0;
+  auto lock = m_connection->Lock();
+  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
+    HROW h = 0;
+    DBBKMARK value = 0;
+    if (rgcbBookmarks[i] == sizeof(DBBKMARK) && rgpBookmarks[i]) {
+      std::memcpy(&value, rgpBookmarks[i], sizeof value);
+      HRESULT hr = S_OK;
+      if (value & kInsertedBookmark) {
+        size_t k = value & ~kInsertedBookmark;
+        if (k < m_inserted.size()) h = m_inserted[k];
+      } else if (value > 0) {
+        h = RowAtPosition(value - 1, IID_IRowsetLocate, hr);
+      }
+    }
+    CSqliteRow* row = m_rows.Live(h);
+    if (row) ++row->refCount;
+    else ++failed;
+    rghRows[i] = row ? h : 0;
+    if (rgRowStatus) rgRowStatus[i] = row ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
+  }
+  return CombineRowStatuses(failed, cRows);
+}
+
+HRESULT CSqliteRowset::Hash(HCHAPTER, DBBKMARK cBookmarks, const DBBKMARK rgcbBookmarks[],
+                            const BYTE* rgpBookmarks[], DBHASHVALUE rgHashedValues[],
+                            DBROWSTATUS rgBookmarkStatus[]) {
+  ClearErrorInfo();
+  if (cBookmarks && (!rgcbBookmarks || !rgpBookmarks || !rgHashedValues)) return E_INVALIDARG;
+  size_t failed = 0;
+  for (DBBKMARK i = 0; i < cBookmarks; ++i) {
+    bool ok = rgcbBookmarks[i] == sizeof(DBBKMARK) && rgpBookmarks[i];
+    DBBKMARK value = 0;
+    if (ok) std::memcpy(&value, rgpBookmarks[i], sizeof value);
+    rgHashedValues[i] = static_cast<DBHASHVALUE>(value);
+    if (!ok) ++failed;
+    if (rgBookmarkStatus) rgBookmarkStatus[i] = ok ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
+  }
+  return CombineRowStatuses(failed, cBookmarks);
+}
+
+// ---- Accessors and column information ----------------------------------
+
+HRESULT CSqliteRowset::AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
+  ClearErrorInfo();
+  return m_accessors.AddRefAccessor(hAccessor, pcRefCount);
+}
+
+HRESULT CSqliteRowset::CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
+                                      const DBBINDING rgBindings[], DBLENGTH cbRowSize,
+                                      HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) {
+  ClearErrorInfo();
+  return m_accessors.CreateAccessor(dwAccessorFlags, cBindings, rgBindings, cbRowSize, phAccessor,
+                                    rgStatus, static_cast<DBORDINAL>(m_columns.size()), m_bookmarks);
+}
+
+HRESULT CSqliteRowset::GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
+                                   DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) {
+  ClearErrorInfo();
+  return m_accessors.GetBindings(hAccessor, pdwAccessorFlags, pcBindings, prgBindings);
+}
+
+HRESULT CSqliteRowset::ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
+  ClearErrorInfo();
+  std::lock_guard guard(m_mutex);
+  m_cachedAccessorHandle = 0;
+  return m_accessors.ReleaseAccessor(hAccessor, pcRefCount);
+}
+
+HRESULT CSqliteRowset::GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
+                                     OLECHAR** ppStringsBuffer) {
+  ClearErrorInfo();
+  return FillColumnInfo(m_columns, m_bookmarks, pcColumns, prgInfo, ppStringsBuffer);
+}
+
+HRESULT CSqliteRowset::MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[],
+                                    DBORDINAL rgColumns[]) {
+  ClearErrorInfo();
+  return ::MapColumnIDs(m_columns, m_bookmarks, cColumnIDs, rgColumnIDs, rgColumns);
+}
+
+HRESULT CSqliteRowset::GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                                     ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
+  ClearErrorInfo();
+  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
+                                    prgPropertySets);
+}
+
+HRESULT CSqliteRowset::GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
+                                           IUnknown** ppReferencedRowset) {
+  ClearErrorInfo();
+  if (!ppReferencedRowset) return E_INVALIDARG;
+  *ppReferencedRowset = nullptr;
+  if (iOrdinal > m_columns.size()) return DB_E_BADORDINAL;
+  if (iOrdinal != 0 || !m_bookmarks) return DB_E_NOTAREFERENCECOLUMN;
+  return QueryInterface(riid, reinterpret_cast<void**>(ppReferencedRowset));
+}
+
+HRESULT CSqliteRowset::GetSpecification(REFIID riid, IUnknown** ppSpecification) {
+  ClearErrorInfo();
+  if (!ppSpecification) return E_INVALIDARG;
+  *ppSpecification = nullptr;
+  if (!m_specification) return S_FALSE;
+  return m_specification->QueryInterface(riid, reinterpret_cast<void**>(ppSpecification));
+}
+
+HRESULT CSqliteRowset::GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) {
+  ClearErrorInfo();
+  return GetAvailableColumnsRowsetColumns(pcOptColumns, prgOptColumns);
+}
+
+HRESULT CSqliteRowset::GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL, const DBID[], REFIID riid,
+                                        ULONG, DBPROPSET[], IUnknown** ppColRowset) {
+  ClearErrorInfo();
+  if (!ppColRowset) return E_INVALIDARG;
+  *ppColRowset = nullptr;
+  if (pUnkOuter) return DB_E_NOAGGREGATION;
+  return CreateColumnsRowset(m_columns, m_bookmarks, Identity(), riid, ppColRowset);
+}
+
+HRESULT CSqliteRowset::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
+  return IsConvertibleBindingType(wToType) ? S_OK : S_FALSE;
+}
+
+HRESULT CSqliteRowset::InterfaceSupportsErrorInfo(REFIID riid) {
+  return SqliteSupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IAccessor,
+                                        &IID_IColumnsInfo, &IID_IRowsetInfo, &IID_IColumnsRowset,
+                                        &IID_IRowsetChange});
+}
+
+// ---- Changes -----------------------------------------------------------
+
+HRESULT CSqliteRowset::ReadBindings(const Accessor& accessor, const BYTE* pData,
+                                    SqliteColumnValues& values, REFIID iid) {
+  size_t failed = 0;
+  std::string failures;
+  for (const DBBINDING& b : accessor.bindings) {
+    DBSTATUS given = (b.dwPart & DBPART_STATUS)
+                         ? *reinterpret_cast<const DBSTATUS*>(pData + b.obStatus)
+                         : DBSTATUS_S_OK;
+    if (given == DBSTATUS_S_IGNORE || given == DBSTATUS_S_DEFAULT) continue;
+    DBSTATUS status = DBSTATUS_S_OK;
+    NativeValue value;
+    if (b.iOrdinal == 0 || b.iOrdinal > m_columns.size()) {
+      status = DBSTATUS_E_PERMISSIONDENIED;
+    } else {
+      status = ConvertFromBinding(b, pData, value);
+    }
+    if (status != DBSTATUS_S_OK && status != DBSTATUS_S_ISNULL) {
+      ++failed;
+      if (b.dwPart & DBPART_STATUS)
+        *reinterpret_cast<DBSTATUS*>(const_cast<BYTE*>(pData) + b.obStatus) = status;
+      continue;
+    }
+    values.emplace_back(b.iOrdinal - 1, std::move(value));
+  }
+  if (failed)
+    return PostProviderError(DB_E_ERRORSOCCURRED, iid,
+                             "Some bound values could not be converted for writing; nothing was written.");
+  return S_OK;
+}
+
+HRESULT CSqliteRowset::WriteFailure(const SqliteWriteError& error, REFIID iid) {
+  return PostProviderError(error.hr, iid, error.text, error.nativeError);
+}
+
+HRESULT CSqliteRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
+  ClearErrorInfo();
+  std::lock_guard guard(m_mutex);
+  CSqliteRow* row = m_rows.Held(hRow);
+  if (!row) return PostProviderError(DB_E_BADROWHANDLE, IID_IRowsetChange, "The row handle is not valid.");
+  if (row->deleted) return PostProviderError(DB_E_DELETEDROW, IID_IRowsetChange, "The row has been deleted.");
+  Accessor accessor;
+  if (!FindAccessor(hAccessor, accessor))
+    return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
+  if (!(accessor.flags & DBACCESSOR_ROWDATA))
+    return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  SqliteColumnValues changes;
+  if (HRESULT hr = ReadBindings(accessor, static_cast<BYTE*>(pData), changes, IID_IRowsetChange);
+      FAILED(hr))
+    return hr;
+  auto lock = m_connection->Lock();
+  SqliteWriteError error = m_writer->Update(m_connection->Handle(), *row, changes);
+  return FAILED(error.hr) ? WriteFailure(error, IID_IRowsetChange) : S_OK;
+}
+
+HRESULT CSqliteRowset::InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData, HROW* phRow) {
+  ClearErrorInfo();
+  if (phRow) *phRow = 0;
+  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  std::lock_guard guard(m_mutex);
+  Accessor accessor;
+  if (!FindAccessor(hAccessor, accessor))
+    return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
+  if (!(accessor.flags & DBACCESSOR_ROWDATA))
+    return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  SqliteColumnValues values;
+  if (HRESULT hr = ReadBindings(accessor, static_cast<BYTE*>(pData), values, IID_IRowsetChange);
+      FAILED(hr))
+    return hr;
+  HROW handle = 0;
+  CSqliteRow& row = m_rows.NewRow(handle);
+  SqliteWriteError error;
+  {
+    auto lock = m_connection->Lock();
+    error = m_writer->Insert(m_connection->Handle(), values, row);
+  }
+  if (FAILED(error.hr)) {
+    m_rows.Discard(handle);
+    return WriteFailure(error, IID_IRowsetChange);
+  }
+  if (m_bookmarks) {
+    row.bookmark = kInsertedBookmark | static_cast<DBBKMARK>(m_inserted.size());
+    m_inserted.push_back(handle);
+  }
+  if (phRow) {
+    row.refCount = 1;
+    *phRow = handle;
+  } else if (!m_bookmarks) {
+    m_rows.Discard(handle);
+  }
+  return S_OK;
+}
+
+HRESULT CSqliteRowset::DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
+                                  DBROWSTATUS rgRowStatus[]) {
+  ClearErrorInfo();
+  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  if (cRows && !rghRows) return E_INVALIDARG;
+  std::lock_guard guard(m_mutex);
+  auto lock = m_connection->Lock();
+  CErrorRecordsBuilder errors(CLSID_RavezovSQLite, IID_IRowsetChange, std::u16string(kSqliteErrorSource));
+  size_t failed = 0;
+  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
+    DBROWSTATUS status = DBROWSTATUS_S_OK;
+    CSqliteRow* row = m_rows.Held(rghRows[i]);
+    if (!row) {
+      status = DBROWSTATUS_E_INVALID;
+    } else if (row->deleted) {
+      status = DBROWSTATUS_E_DELETED;
+    } else {
+      SqliteWriteError error = m_writer->Delete(m_connection->Handle(), *row);
+      if (FAILED(error.hr)) {
+        status = error.hr == DB_E_INTEGRITYVIOLATION ? DBROWSTATUS_E_INTEGRITYVIOLATION
+                 : error.hr == DB_E_DELETEDROW      ? DBROWSTATUS_E_DELETED
+                                                    : DBROWSTATUS_E_FAIL;
+        errors.Add(error.hr, error.text, {}, error.nativeError);
+      } else {
+        row->deleted = true;
+      }
+    }
+    if (status != DBROWSTATUS_S_OK) ++failed;
+    if (rgRowStatus) rgRowStatus[i] = status;
+  }
+  HRESULT hr = CombineRowStatuses(failed, cRows);
+  if (!errors.Empty()) errors.Post(hr);
+  return hr;
+}

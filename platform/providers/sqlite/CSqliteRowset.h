@@ -1,0 +1,147 @@
+// A rowset over one executing statement. Rows are stepped as GetNextRows
+// asks; with bookmarks they are also kept so they can be found again.
+// IRowsetChange is granted whenever the result maps onto one table.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AccessorTable.h"
+#include "ColumnDesc.h"
+#include "ComObject.h"
+#include "ComPtr.h"
+#include "SqliteConnection.h"
+#include "SqliteRowStore.h"
+#include "SqliteRowsetProperties.h"
+#include "SqliteStatement.h"
+#include "SqliteTableWriter.h"
+#include "oledb.h"
+
+class CSqliteRowset
+    : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRowsetInfo, IColumnsRowset,
+                       IRowsetChange, IConvertType, ISupportErrorInfo> {
+ public:
+  CSqliteRowset(std::shared_ptr<CSqliteConnection> connection, CSqliteStatement statement,
+                bool rowidLeads, const CSqliteRowsetProperties& properties,
+                IUnknown* specification);
+
+  // Runs the statement to its first row and settles columns, bookmarks and
+  // updatability against the properties asked for. The caller holds the
+  // connection's lock. Posts an error record on failure.
+  HRESULT Open(REFIID errorIid);
+
+  // IRowset
+  HRESULT STDMETHODCALLTYPE AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[],
+                                       DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE GetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
+  HRESULT STDMETHODCALLTYPE GetNextRows(HCHAPTER hReserved, DBROWOFFSET lRowsOffset,
+                                        DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained,
+                                        HROW** prghRows) override;
+  HRESULT STDMETHODCALLTYPE ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[],
+                                        DBROWOPTIONS rgRowOptions[], DBREFCOUNT rgRefCounts[],
+                                        DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE RestartPosition(HCHAPTER hReserved) override;
+  // IRowsetLocate
+  HRESULT STDMETHODCALLTYPE Compare(HCHAPTER hReserved, DBBKMARK cbBookmark1, const BYTE* pBookmark1,
+                                    DBBKMARK cbBookmark2, const BYTE* pBookmark2,
+                                    DBCOMPARE* pComparison) override;
+  HRESULT STDMETHODCALLTYPE GetRowsAt(HWATCHREGION hReserved1, HCHAPTER hReserved2,
+                                      DBBKMARK cbBookmark, const BYTE* pBookmark,
+                                      DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
+                                      DBCOUNTITEM* pcRowsObtained, HROW** prghRows) override;
+  HRESULT STDMETHODCALLTYPE GetRowsByBookmark(HCHAPTER hReserved, DBCOUNTITEM cRows,
+                                              const DBBKMARK rgcbBookmarks[],
+                                              const BYTE* rgpBookmarks[], HROW rghRows[],
+                                              DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE Hash(HCHAPTER hReserved, DBBKMARK cBookmarks,
+                                 const DBBKMARK rgcbBookmarks[], const BYTE* rgpBookmarks[],
+                                 DBHASHVALUE rgHashedValues[], DBROWSTATUS rgBookmarkStatus[]) override;
+  // IAccessor
+  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
+  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
+                                           const DBBINDING rgBindings[], DBLENGTH cbRowSize,
+                                           HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) override;
+  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
+                                        DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) override;
+  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
+  // IColumnsInfo
+  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
+                                          OLECHAR** ppStringsBuffer) override;
+  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[],
+                                         DBORDINAL rgColumns[]) override;
+  // IRowsetInfo
+  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG cPropertyIDSets,
+                                          const DBPROPIDSET rgPropertyIDSets[],
+                                          ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
+  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
+                                                IUnknown** ppReferencedRowset) override;
+  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppSpecification) override;
+  // IColumnsRowset
+  HRESULT STDMETHODCALLTYPE GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) override;
+  HRESULT STDMETHODCALLTYPE GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns,
+                                             const DBID rgOptColumns[], REFIID riid,
+                                             ULONG cPropertySets, DBPROPSET rgPropertySets[],
+                                             IUnknown** ppColRowset) override;
+  // IRowsetChange
+  HRESULT STDMETHODCALLTYPE DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
+                                       DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE SetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
+  HRESULT STDMETHODCALLTYPE InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData,
+                                      HROW* phRow) override;
+  // IConvertType
+  HRESULT STDMETHODCALLTYPE CanConvert(DBTYPE wFromType, DBTYPE wToType,
+                                       DBCONVERTFLAGS dwConvertFlags) override;
+  // ISupportErrorInfo
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+
+ protected:
+  ~CSqliteRowset() override;
+  void* FindInterface(REFIID riid) override;
+
+ private:
+  enum class Fetch { Row, End, Failed };
+  Fetch FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr);
+  HROW RowAtPosition(size_t position, REFIID errorIid, HRESULT& hr);
+  HRESULT BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_t& position, REFIID iid);
+  bool FindAccessor(HACCESSOR h, Accessor& out);
+  HRESULT ReadBindings(const Accessor& accessor, const BYTE* pData, SqliteColumnValues& values,
+                       REFIID iid);
+  HRESULT WriteFailure(const SqliteWriteError& error, REFIID iid);
+  void BuildColumns(sqlite3_stmt* stmt);
+  HRESULT SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid);
+  HRESULT AllocateHandles(DBROWCOUNT count, HROW** prghRows, bool& allocated);
+  HRESULT FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained,
+                        HROW** prghRows, REFIID iid);
+
+  std::shared_ptr<CSqliteConnection> m_connection;
+  CSqliteStatement m_statement;
+  int m_firstColumn;  // 1 when a hidden rowid leads the statement's columns
+  CSqliteRowsetProperties m_properties;
+  ComPtr<IUnknown> m_specification;
+
+  std::mutex m_mutex;  // taken before the connection's lock, never after
+  std::vector<ColumnDesc> m_columns;
+  std::unique_ptr<CSqliteTableWriter> m_writer;
+  bool m_bookmarks = false;
+  CSqliteRowStore m_rows{false};
+  CAccessorTable m_accessors;
+  HACCESSOR m_cachedAccessorHandle = 0;
+  Accessor m_cachedAccessor;
+
+  bool m_rowPending = false;  // the statement stands on a row not yet taken
+  bool m_done = false;
+  bool m_executedOnce = false;
+  size_t m_fetched = 0;   // rows taken from the statement since execution
+  size_t m_next = 0;      // position of the next row GetNextRows gives
+  std::vector<HROW> m_byPosition;  // with bookmarks: every row taken
+  std::vector<HROW> m_inserted;    // with bookmarks: rows this rowset inserted
+};
+
+// Prepared statement -> rowset, for commands and OpenRowset. The caller
+// holds the connection's lock.
+HRESULT OpenSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
+                         CSqliteStatement statement, bool rowidLeads,
+                         const CSqliteRowsetProperties& properties, IUnknown* specification,
+                         REFIID riid, IUnknown** ppRowset, REFIID errorIid);

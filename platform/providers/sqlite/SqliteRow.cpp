@@ -1,0 +1,67 @@
+#include "SqliteRow.h"
+
+#include <sqlite3.h>
+
+void CSqliteRow::Append(Cell& cell, const void* data, size_t size) {
+  cell.offset = m_bytes.size();
+  cell.size = size;
+  if (size) m_bytes.append(static_cast<const char*>(data), size);
+}
+
+void CSqliteRow::Capture(sqlite3_stmt* stmt, int first, int count) {
+  m_cells.resize(static_cast<size_t>(count));
+  m_bytes.clear();
+  for (int i = 0; i < count; ++i) {
+    Cell& cell = m_cells[static_cast<size_t>(i)];
+    int column = first + i;
+    switch (sqlite3_column_type(stmt, column)) {
+      case SQLITE_INTEGER:
+        cell.kind = NativeKind::Integer;
+        cell.integer = sqlite3_column_int64(stmt, column);
+        break;
+      case SQLITE_FLOAT:
+        cell.kind = NativeKind::Real;
+        cell.real = sqlite3_column_double(stmt, column);
+        break;
+      case SQLITE_TEXT: {
+        cell.kind = NativeKind::Text;
+        const unsigned char* p = sqlite3_column_text(stmt, column);
+        Append(cell, p, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+        break;
+      }
+      case SQLITE_BLOB: {
+        cell.kind = NativeKind::Blob;
+        const void* p = sqlite3_column_blob(stmt, column);
+        Append(cell, p, static_cast<size_t>(sqlite3_column_bytes(stmt, column)));
+        break;
+      }
+      default:
+        cell.kind = NativeKind::Null;
+        break;
+    }
+  }
+}
+
+void CSqliteRow::Assign(const std::vector<NativeValue>& values) {
+  m_cells.resize(values.size());
+  m_bytes.clear();
+  for (size_t i = 0; i < values.size(); ++i) {
+    Cell& cell = m_cells[i];
+    cell.kind = values[i].Kind();
+    cell.integer = values[i].Integer();
+    cell.real = values[i].Real();
+    Append(cell, values[i].Bytes().data(), values[i].Bytes().size());
+  }
+}
+
+NativeValueView CSqliteRow::Value(size_t index) const {
+  if (index >= m_cells.size()) return NativeValueView::Null();
+  const Cell& c = m_cells[index];
+  switch (c.kind) {
+    case NativeKind::Integer: return NativeValueView::Integer(c.integer);
+    case NativeKind::Real: return NativeValueView::Real(c.real);
+    case NativeKind::Text: return NativeValueView::Text({m_bytes.data() + c.offset, c.size});
+    case NativeKind::Blob: return NativeValueView::Blob(m_bytes.data() + c.offset, c.size);
+    default: return NativeValueView::Null();
+  }
+}

@@ -1,0 +1,40 @@
+// One fetched row: its values copied out of the statement into one byte
+// buffer that is kept between uses, so a scan allocates nothing per cell.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "NativeValue.h"
+#include "oledb.h"
+
+struct sqlite3_stmt;
+
+class CSqliteRow {
+ public:
+  // Copies columns [first, first + count) of the statement's current row.
+  void Capture(sqlite3_stmt* stmt, int first, int count);
+  void Assign(const std::vector<NativeValue>& values);
+  NativeValueView Value(size_t index) const;
+  NativeValue Copy(size_t index) const { return NativeValue::From(Value(index)); }
+  size_t Size() const { return m_cells.size(); }
+
+  int64_t rowid = 0;
+  bool hasRowid = false;
+  ULONG refCount = 0;
+  bool deleted = false;
+  DBBKMARK bookmark = 0;
+
+ private:
+  struct Cell {
+    NativeKind kind = NativeKind::Null;
+    int64_t integer = 0;
+    double real = 0;
+    size_t offset = 0;
+    size_t size = 0;
+  };
+  void Append(Cell& cell, const void* data, size_t size);
+  std::vector<Cell> m_cells;
+  std::string m_bytes;
+};

@@ -1,0 +1,34 @@
+// The rowset properties a consumer asks for on a command or OpenRowset,
+// remembering which were required.
+#pragma once
+
+#include <map>
+
+#include "PropertyTable.h"
+
+class CSqliteRowsetProperties {
+ public:
+  CSqliteRowsetProperties();
+
+  HRESULT SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]);
+  HRESULT GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                        ULONG* pcPropertySets, DBPROPSET** prgPropertySets) const;
+
+  bool Bool(DBPROPID id) const { return m_store.Bool(DBPROPSET_ROWSET, id); }
+  LONG Long(DBPROPID id) const { return m_store.Long(DBPROPSET_ROWSET, id); }
+  bool Required(DBPROPID id) const;
+  // What the rowset actually gives, for IRowsetInfo::GetProperties.
+  void Grant(DBPROPID id, bool value);
+  void GrantLong(DBPROPID id, LONG value);
+
+  bool WantsBookmarks() const { return Bool(DBPROP_IRowsetLocate) || Bool(DBPROP_BOOKMARKS); }
+  bool WantsChange() const { return Bool(DBPROP_IRowsetChange) || Long(DBPROP_UPDATABILITY) != 0; }
+  bool RequiresChange() const {
+    return (Bool(DBPROP_IRowsetChange) && Required(DBPROP_IRowsetChange)) ||
+           (Long(DBPROP_UPDATABILITY) != 0 && Required(DBPROP_UPDATABILITY));
+  }
+
+ private:
+  CPropertyStore m_store;
+  std::map<DBPROPID, bool> m_required;
+};

@@ -1,0 +1,243 @@
+#include "SqliteTableWriter.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <map>
+
+#include "SqliteStatement.h"
+
+namespace {
+
+SqliteWriteError FromSqlite(sqlite3* db) {
+  int code = sqlite3_extended_errcode(db);
+  HRESULT hr = (code & 0xFF) == SQLITE_CONSTRAINT ? DB_E_INTEGRITYVIOLATION : E_FAIL;
+  return {hr, sqlite3_errmsg(db), code};
+}
+
+bool HasRowid(sqlite3* db, const std::string& catalog, const std::string& table) {
+  CSqliteStatement probe;
+  std::string sql = "SELECT rowid FROM " + QuoteIdentifier(catalog) + "." +
+                    QuoteIdentifier(table) + " LIMIT 0";
+  return probe.Prepare(db, sql) == SQLITE_OK;
+}
+
+}  // namespace
+
+std::unique_ptr<CSqliteTableWriter> CSqliteTableWriter::ForStatement(sqlite3* db,
+                                                                     sqlite3_stmt* stmt,
+                                                                     int first, bool rowidLeads,
+                                                                     std::string& whyNot) {
+  auto writer = std::unique_ptr<CSqliteTableWriter>(new CSqliteTableWriter);
+  int count = sqlite3_column_count(stmt);
+  if (count <= first) {
+    whyNot = "The result has no columns to change.";
+    return nullptr;
+  }
+  for (int i = first; i < count; ++i) {
+    const char* catalog = sqlite3_column_database_name(stmt, i);
+    const char* table = sqlite3_column_table_name(stmt, i);
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    if (!catalog || !table || !origin) {
+      whyNot = std::string("The result column '") + sqlite3_column_name(stmt, i) +
+               "' is not a column of a table, so the result is not updatable.";
+      return nullptr;
+    }
+    if (i == first) {
+      writer->m_catalog = catalog;
+      writer->m_table = table;
+    } else if (writer->m_catalog != catalog ||
+               sqlite3_stricmp(writer->m_table.c_str(), table) != 0) {
+      whyNot = "The result combines columns of more than one table, so it is not updatable.";
+      return nullptr;
+    }
+    writer->m_columns.push_back(origin);
+  }
+  writer->m_hasRowid = HasRowid(db, writer->m_catalog, writer->m_table);
+  writer->m_rowidLeads = rowidLeads && writer->m_hasRowid;
+  if (writer->m_rowidLeads) return writer;
+
+  // Without the rowid, rows are found by the whole primary key.
+  CSqliteStatement info;
+  std::string sql = "PRAGMA " + QuoteIdentifier(writer->m_catalog) + ".table_info(" +
+                    QuoteIdentifier(writer->m_table) + ")";
+  if (info.Prepare(db, sql) != SQLITE_OK) {
+    whyNot = sqlite3_errmsg(db);
+    return nullptr;
+  }
+  std::map<int64_t, std::string> keyByOrder;
+  while (info.Step() == SQLITE_ROW)
+    if (int64_t pk = info.Integer(5); pk > 0) keyByOrder[pk] = info.Text(1);
+  if (keyByOrder.empty()) {
+    whyNot = "The table '" + writer->m_table +
+             "' has no primary key and the result carries no rowid, so rows cannot be "
+             "identified for changes.";
+    return nullptr;
+  }
+  for (const auto& [order, name] : keyByOrder) {
+    auto it = std::find_if(writer->m_columns.begin(), writer->m_columns.end(),
+                           [&](const std::string& c) { return sqlite3_stricmp(c.c_str(), name.c_str()) == 0; });
+    if (it == writer->m_columns.end()) {
+      whyNot = "The result lacks the primary key column '" + name +
+               "', so rows cannot be identified for changes.";
+      return nullptr;
+    }
+    writer->m_keyColumns.push_back(static_cast<size_t>(it - writer->m_columns.begin()));
+  }
+  return writer;
+}
+
+bool CSqliteTableWriter::IsKeyColumn(size_t i) const {
+  return std::find(m_keyColumns.begin(), m_keyColumns.end(), i) != m_keyColumns.end();
+}
+
+std::string CSqliteTableWriter::QualifiedTable() const {
+  return QuoteIdentifier(m_catalog) + "." + QuoteIdentifier(m_table);
+}
+
+std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
+  if (m_rowidLeads) return "rowid = ?" + std::to_string(firstParameter);
+  std::string where;
+  for (size_t k = 0; k < m_keyColumns.size(); ++k) {
+    if (k) where += " AND ";
+    where += QuoteIdentifier(m_columns[m_keyColumns[k]]) + " IS ?" +
+             std::to_string(firstParameter + k);
+  }
+  return where;
+}
+
+void CSqliteTableWriter::BindRowCondition(sqlite3_stmt* stmt, int firstParameter,
+                                          const CSqliteRow& row) const {
+  if (m_rowidLeads) {
+    sqlite3_bind_int64(stmt, firstParameter, row.rowid);
+    return;
+  }
+  for (size_t k = 0; k < m_keyColumns.size(); ++k) {
+    NativeValueView v = row.Value(m_keyColumns[k]);
+    int index = firstParameter + static_cast<int>(k);
+    switch (v.kind) {
+      case NativeKind::Integer: sqlite3_bind_int64(stmt, index, v.integer); break;
+      case NativeKind::Real: sqlite3_bind_double(stmt, index, v.real); break;
+      case NativeKind::Text:
+        sqlite3_bind_text64(stmt, index, static_cast<const char*>(v.data), v.size,
+                            SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+      case NativeKind::Blob: sqlite3_bind_blob64(stmt, index, v.data ? v.data : "", v.size, SQLITE_TRANSIENT); break;
+      default: sqlite3_bind_null(stmt, index); break;
+    }
+  }
+}
+
+SqliteWriteError CSqliteTableWriter::FindRowid(sqlite3* db, const CSqliteRow& row,
+                                               int64_t& rowid) const {
+  if (m_rowidLeads) {
+    rowid = row.rowid;
+    return {};
+  }
+  CSqliteStatement find;
+  if (find.Prepare(db, "SELECT rowid FROM " + QualifiedTable() + " WHERE " + RowCondition(1)) !=
+      SQLITE_OK)
+    return FromSqlite(db);
+  BindRowCondition(find.Get(), 1, row);
+  int rc = find.Step();
+  if (rc == SQLITE_ROW) {
+    rowid = find.Integer(0);
+    return {};
+  }
+  if (rc == SQLITE_DONE) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
+  return FromSqlite(db);
+}
+
+SqliteWriteError CSqliteTableWriter::ReadBack(sqlite3* db, const std::string& condition,
+                                              const std::vector<NativeValue>& keys,
+                                              CSqliteRow& row) const {
+  std::string sql = std::string("SELECT ") + (m_hasRowid ? "rowid" : "NULL");
+  for (const auto& c : m_columns) sql += ", " + QuoteIdentifier(c);
+  sql += " FROM " + QualifiedTable() + " WHERE " + condition;
+  CSqliteStatement read;
+  if (read.Prepare(db, sql) != SQLITE_OK) return FromSqlite(db);
+  for (size_t i = 0; i < keys.size(); ++i) read.Bind(static_cast<int>(i + 1), keys[i].View());
+  int rc = read.Step();
+  if (rc == SQLITE_DONE) return {DB_E_DELETEDROW, "The changed row could not be read back.", 0};
+  if (rc != SQLITE_ROW) return FromSqlite(db);
+  row.Capture(read.Get(), 1, static_cast<int>(m_columns.size()));
+  row.hasRowid = m_hasRowid;
+  if (m_hasRowid) row.rowid = read.Integer(0);
+  return {};
+}
+
+SqliteWriteError CSqliteTableWriter::Update(sqlite3* db, CSqliteRow& row,
+                                            const SqliteColumnValues& changes) const {
+  if (changes.empty()) return {};
+  int64_t rowid = 0;
+  if (m_hasRowid) {
+    if (auto e = FindRowid(db, row, rowid); FAILED(e.hr)) return e;
+  }
+  std::string sql = "UPDATE " + QualifiedTable() + " SET ";
+  for (size_t i = 0; i < changes.size(); ++i) {
+    if (i) sql += ", ";
+    sql += QuoteIdentifier(m_columns[changes[i].first]) + " = ?" + std::to_string(i + 1);
+  }
+  size_t next = changes.size() + 1;
+  sql += " WHERE " + (m_hasRowid ? "rowid = ?" + std::to_string(next) : RowCondition(next));
+  CSqliteStatement update;
+  if (update.Prepare(db, sql) != SQLITE_OK) return FromSqlite(db);
+  for (size_t i = 0; i < changes.size(); ++i)
+    update.Bind(static_cast<int>(i + 1), changes[i].second.View());
+  if (m_hasRowid)
+    sqlite3_bind_int64(update.Get(), static_cast<int>(next), rowid);
+  else
+    BindRowCondition(update.Get(), static_cast<int>(next), row);
+  if (update.Step() != SQLITE_DONE) return FromSqlite(db);
+  if (sqlite3_changes(db) == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
+
+  if (m_hasRowid) return ReadBack(db, "rowid = ?1", {NativeValue::Integer(rowid)}, row);
+  // Without a rowid the key may itself have changed: look for the new one.
+  std::vector<NativeValue> keys;
+  for (size_t k : m_keyColumns) {
+    NativeValue key = row.Copy(k);
+    for (const auto& [column, value] : changes)
+      if (column == k) key = value;
+    keys.push_back(std::move(key));
+  }
+  return ReadBack(db, RowCondition(1), keys, row);
+}
+
+SqliteWriteError CSqliteTableWriter::Insert(sqlite3* db, const SqliteColumnValues& values,
+                                            CSqliteRow& out) const {
+  std::string sql = "INSERT INTO " + QualifiedTable();
+  if (values.empty()) {
+    sql += " DEFAULT VALUES";
+  } else {
+    std::string names, marks;
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i) names += ", ", marks += ", ";
+      names += QuoteIdentifier(m_columns[values[i].first]);
+      marks += "?" + std::to_string(i + 1);
+    }
+    sql += " (" + names + ") VALUES (" + marks + ")";
+  }
+  CSqliteStatement insert;
+  if (insert.Prepare(db, sql) != SQLITE_OK) return FromSqlite(db);
+  for (size_t i = 0; i < values.size(); ++i) insert.Bind(static_cast<int>(i + 1), values[i].second.View());
+  if (insert.Step() != SQLITE_DONE) return FromSqlite(db);
+
+  if (m_hasRowid)
+    return ReadBack(db, "rowid = ?1", {NativeValue::Integer(sqlite3_last_insert_rowid(db))}, out);
+  std::vector<NativeValue> keys;
+  for (size_t k : m_keyColumns) {
+    auto it = std::find_if(values.begin(), values.end(), [&](auto& v) { return v.first == k; });
+    keys.push_back(it == values.end() ? NativeValue::Null() : it->second);
+  }
+  return ReadBack(db, RowCondition(1), keys, out);
+}
+
+SqliteWriteError CSqliteTableWriter::Delete(sqlite3* db, const CSqliteRow& row) const {
+  CSqliteStatement del;
+  if (del.Prepare(db, "DELETE FROM " + QualifiedTable() + " WHERE " + RowCondition(1)) != SQLITE_OK)
+    return FromSqlite(db);
+  BindRowCondition(del.Get(), 1, row);
+  if (del.Step() != SQLITE_DONE) return FromSqlite(db);
+  if (sqlite3_changes(db) == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
+  return {};
+}

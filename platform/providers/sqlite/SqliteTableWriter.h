@@ -1,0 +1,58 @@
+// Writes rowset changes straight to the base table of a single-table
+// result: one UPDATE, INSERT or DELETE per change, the row found by its
+// rowid or primary key, and read back afterwards so defaults and
+// conversions show.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "NativeValue.h"
+#include "SqliteRow.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+struct SqliteWriteError {
+  HRESULT hr = S_OK;
+  std::string text;
+  int nativeError = 0;
+};
+
+using SqliteColumnValues = std::vector<std::pair<size_t, NativeValue>>;
+
+class CSqliteTableWriter {
+ public:
+  // Null when the result cannot be written back; `whyNot` says why. The
+  // statement's result columns start at `first` (1 when a hidden rowid
+  // leads them).
+  static std::unique_ptr<CSqliteTableWriter> ForStatement(sqlite3* db, sqlite3_stmt* stmt,
+                                                          int first, bool rowidLeads,
+                                                          std::string& whyNot);
+
+  const std::string& Table() const { return m_table; }
+  const std::string& Catalog() const { return m_catalog; }
+  const std::string& BaseColumn(size_t i) const { return m_columns[i]; }
+  bool IsKeyColumn(size_t i) const;
+
+  SqliteWriteError Update(sqlite3* db, CSqliteRow& row, const SqliteColumnValues& changes) const;
+  SqliteWriteError Insert(sqlite3* db, const SqliteColumnValues& values, CSqliteRow& out) const;
+  SqliteWriteError Delete(sqlite3* db, const CSqliteRow& row) const;
+
+ private:
+  std::string QualifiedTable() const;
+  std::string RowCondition(size_t firstParameter) const;
+  void BindRowCondition(sqlite3_stmt* stmt, int firstParameter, const CSqliteRow& row) const;
+  SqliteWriteError FindRowid(sqlite3* db, const CSqliteRow& row, int64_t& rowid) const;
+  SqliteWriteError ReadBack(sqlite3* db, const std::string& condition,
+                            const std::vector<NativeValue>& keys, CSqliteRow& row) const;
+
+  std::string m_catalog;
+  std::string m_table;
+  std::vector<std::string> m_columns;  // base column of each result column
+  std::vector<size_t> m_keyColumns;    // result columns of the primary key
+  bool m_rowidLeads = false;           // rows carry their rowid
+  bool m_hasRowid = true;
+};

@@ -1,0 +1,202 @@
+#include "ProviderConformance.h"
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "objbase.h"
+#include "oleauto.h"
+#include "stringapiset.h"
+
+std::string PrintProfileName(const testing::TestParamInfo<ProviderProfile>& info) {
+  return info.param.name;
+}
+
+void ProviderConformance::SetUp() {
+  m_dataSource = OpenDataSource(Profile().clsid, Profile().sampleDataSource());
+  ASSERT_TRUE(m_dataSource) << "the sample data source did not open";
+  m_session = CreateSession(m_dataSource);
+  ASSERT_TRUE(m_session);
+}
+
+TEST_P(ProviderConformance, NamingLiteralsAreReportedInOneBuffer) {
+  auto info = m_dataSource.As<IDBInfo>();
+  ASSERT_TRUE(info);
+  std::vector<DBLITERAL> asked;
+  for (const auto& l : Profile().literals) asked.push_back(l.literal);
+  ULONG count = 0;
+  DBLITERALINFO* literals = nullptr;
+  OLECHAR* buffer = nullptr;
+  HRESULT hr = info->GetLiteralInfo(static_cast<ULONG>(asked.size()), asked.data(), &count, &literals, &buffer);
+  ASSERT_TRUE(SUCCEEDED(hr));
+  ASSERT_EQ(count, asked.size());
+  for (size_t i = 0; i < asked.size(); ++i) {
+    const auto& expected = Profile().literals[i];
+    EXPECT_EQ(literals[i].lt, expected.literal);
+    EXPECT_EQ(literals[i].fSupported != FALSE, expected.supported) << "literal " << expected.literal;
+    if (expected.value) {
+      ASSERT_TRUE(literals[i].pwszLiteralValue);
+      EXPECT_EQ(OleToAnsi(literals[i].pwszLiteralValue), expected.value);
+      // Values live in the one character buffer.
+      EXPECT_GE(literals[i].pwszLiteralValue, buffer);
+    }
+  }
+  bool anyUnsupported = std::any_of(Profile().literals.begin(), Profile().literals.end(),
+                                    [](auto& l) { return !l.supported; });
+  EXPECT_EQ(hr, anyUnsupported ? DB_S_ERRORSOCCURRED : S_OK);
+  CoTaskMemFree(literals);
+  CoTaskMemFree(buffer);
+}
+
+TEST_P(ProviderConformance, CatalogLocationIsReported) {
+  auto properties = m_dataSource.As<IDBProperties>();
+  DBPROPID id = DBPROP_CATALOGLOCATION;
+  DBPROPIDSET set{&id, 1, DBPROPSET_DATASOURCEINFO};
+  ULONG count = 0;
+  DBPROPSET* sets = nullptr;
+  ASSERT_EQ(properties->GetProperties(1, &set, &count, &sets), S_OK);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(sets[0].rgProperties[0].vValue.vt, VT_I4);
+  CoTaskMemFree(sets[0].rgProperties);
+  CoTaskMemFree(sets);
+}
+
+TEST_P(ProviderConformance, SchemasAreListedAndOpenWithTheirStandardColumns) {
+  auto schemas = m_session.As<IDBSchemaRowset>();
+  ULONG count = 0;
+  GUID* guids = nullptr;
+  ULONG* support = nullptr;
+  ASSERT_EQ(schemas->GetSchemas(&count, &guids, &support), S_OK);
+  std::vector<GUID> listed(guids, guids + count);
+  CoTaskMemFree(guids);
+  CoTaskMemFree(support);
+  for (const auto& expected : Profile().schemas) {
+    EXPECT_NE(std::find(listed.begin(), listed.end(), *expected.schema), listed.end());
+    HRESULT hr = E_FAIL;
+    auto rowset = SchemaRowset(m_session, *expected.schema, {}, &hr);
+    ASSERT_EQ(hr, S_OK);
+    auto names = ColumnNames(rowset);
+    ASSERT_GE(names.size(), expected.leadingColumns.size());
+    names.resize(expected.leadingColumns.size());
+    EXPECT_EQ(names, expected.leadingColumns);
+  }
+}
+
+TEST_P(ProviderConformance, TablesOfTypeTableAreTheSampleTables) {
+  auto rowset = SchemaRowset(m_session, DBSCHEMA_TABLES, {std::nullopt, std::nullopt, std::nullopt, "TABLE"});
+  ASSERT_TRUE(rowset);
+  std::multiset<std::string> names;
+  for (const auto& row : ReadAll(rowset)) {
+    ASSERT_TRUE(row[2]);
+    EXPECT_EQ(row[3].value_or(""), "TABLE");
+    names.insert(*row[2]);
+  }
+  EXPECT_EQ(names, std::multiset<std::string>(Profile().tables.begin(), Profile().tables.end()));
+}
+
+TEST_P(ProviderConformance, RestrictionErrorsAreReported) {
+  HRESULT hr = S_OK;
+  SchemaRowset(m_session, DBSCHEMA_TABLES, {std::nullopt, std::nullopt, std::nullopt, std::nullopt, "x"}, &hr);
+  EXPECT_EQ(hr, E_INVALIDARG);
+  auto rowset = SchemaRowset(m_session, DBSCHEMA_TABLES, {std::nullopt, std::nullopt, "No Such Table"}, &hr);
+  ASSERT_EQ(hr, S_OK);
+  EXPECT_TRUE(ReadAll(rowset).empty());
+}
+
+TEST_P(ProviderConformance, CommandReturnsEveryRowOfTheQualifiedTable) {
+  auto result = Execute(m_session, "select * from " + Profile().qualifiedTable,
+                        {{DBPROP_ISupportErrorInfo, 1}, {DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  ASSERT_TRUE(result.rowset);
+  EXPECT_FALSE(ReadAll(result.rowset).empty());
+}
+
+TEST_P(ProviderConformance, BadCommandLeavesOneErrorRecord) {
+  auto result = Execute(m_session, Profile().badSql);
+  EXPECT_TRUE(FAILED(result.hr));
+  EXPECT_FALSE(result.rowset);
+  EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
+}
+
+TEST_P(ProviderConformance, MissingTableIsNoTable) {
+  auto open = m_session.As<IOpenRowset>();
+  DBID id{};
+  id.eKind = DBKIND_NAME;
+  std::u16string name = u"No Such Table";
+  id.uName.pwszName = name.data();
+  ComPtr<IRowset> rowset;
+  EXPECT_EQ(open->OpenRowset(nullptr, &id, nullptr, IID_IRowset, 0, nullptr,
+                             reinterpret_cast<IUnknown**>(&rowset)),
+            DB_E_NOTABLE);
+  EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
+}
+
+TEST_P(ProviderConformance, SpecificationIsTheCommandOrTheSession) {
+  ComPtr<ICommandText> command;
+  auto result = Execute(m_session, "select * from " + Profile().qualifiedTable, {}, std::addressof(command));
+  ASSERT_TRUE(result.rowset);
+  ComPtr<ICommandText> specification;
+  ASSERT_EQ(result.rowset.As<IRowsetInfo>()->GetSpecification(IID_ICommandText,
+                                                              reinterpret_cast<IUnknown**>(&specification)),
+            S_OK);
+  EXPECT_EQ(specification.As<IUnknown>().Get(), command.As<IUnknown>().Get());
+
+  auto open = m_session.As<IOpenRowset>();
+  DBID id{};
+  id.eKind = DBKIND_NAME;
+  std::u16string name = AnsiToOle(Profile().tables.front());
+  id.uName.pwszName = name.data();
+  ComPtr<IRowsetInfo> byName;
+  ASSERT_EQ(open->OpenRowset(nullptr, &id, nullptr, IID_IRowsetInfo, 0, nullptr,
+                             reinterpret_cast<IUnknown**>(&byName)),
+            S_OK);
+  ComPtr<IUnknown> spec;
+  EXPECT_EQ(byName->GetSpecification(IID_ICommandText, &spec), E_NOINTERFACE);
+  EXPECT_EQ(byName->GetSpecification(IID_IDBCreateCommand, &spec), S_OK);
+}
+
+TEST_P(ProviderConformance, RequiredChangeOnAJoinIsRefused) {
+  auto result = Execute(m_session, Profile().joinSql,
+                        {{DBPROP_IRowsetChange, 1},
+                         {DBPROP_UPDATABILITY, DBPROPVAL_UP_CHANGE | DBPROPVAL_UP_DELETE | DBPROPVAL_UP_INSERT, false},
+                         {DBPROP_ISupportErrorInfo, 1},
+                         {DBPROP_IRowsetLocate, 1}});
+  EXPECT_TRUE(FAILED(result.hr));
+  EXPECT_FALSE(result.rowset);
+  EXPECT_FALSE(TakeErrorDescriptions().empty());
+}
+
+TEST_P(ProviderConformance, PropertyInfoBeforeInitializationIsOnlyInitialization) {
+  auto fresh = CreateDataSource(Profile().clsid, Profile().sampleDataSource());
+  ASSERT_TRUE(fresh);
+  ULONG count = 0;
+  DBPROPINFOSET* sets = nullptr;
+  OLECHAR* descriptions = nullptr;
+  ASSERT_TRUE(SUCCEEDED(fresh.As<IDBProperties>()->GetPropertyInfo(0, nullptr, &count, &sets, &descriptions)));
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(sets[0].guidPropertySet, DBPROPSET_DBINIT);
+  for (ULONG i = 0; i < count; ++i) {
+    for (ULONG p = 0; p < sets[i].cPropertyInfos; ++p) VariantClear(&sets[i].rgPropertyInfos[p].vValues);
+    CoTaskMemFree(sets[i].rgPropertyInfos);
+  }
+  CoTaskMemFree(sets);
+  CoTaskMemFree(descriptions);
+
+  ASSERT_EQ(m_dataSource.As<IDBProperties>()->GetPropertyInfo(0, nullptr, &count, &sets, &descriptions), S_OK);
+  std::set<std::string> names;
+  for (ULONG i = 0; i < count; ++i) {
+    char text[40];
+    OLECHAR wide[40];
+    StringFromGUID2(sets[i].guidPropertySet, wide, 40);
+    snprintf(text, sizeof text, "%s", OleToAnsi(wide).c_str());
+    names.insert(text);
+    for (ULONG p = 0; p < sets[i].cPropertyInfos; ++p) {
+      EXPECT_TRUE(sets[i].rgPropertyInfos[p].pwszDescription);
+      VariantClear(&sets[i].rgPropertyInfos[p].vValues);
+    }
+    CoTaskMemFree(sets[i].rgPropertyInfos);
+  }
+  CoTaskMemFree(sets);
+  CoTaskMemFree(descriptions);
+  EXPECT_GE(names.size(), 5u);  // DBINIT, DATASOURCEINFO, DATASOURCE, SESSION, ROWSET
+}

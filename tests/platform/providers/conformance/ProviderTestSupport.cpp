@@ -1,0 +1,270 @@
+#include "ProviderTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "objbase.h"
+#include "oleauto.h"
+#include "stringapiset.h"
+
+ComApartment::ComApartment() { CoInitialize(nullptr); }
+ComApartment::~ComApartment() { CoUninitialize(); }
+
+namespace {
+
+VARIANT TextVariant(const std::string& text) {
+  VARIANT v;
+  VariantInit(&v);
+  std::u16string wide = AnsiToOle(text);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  return v;
+}
+
+}  // namespace
+
+ComPtr<IDBInitialize> CreateDataSource(REFCLSID clsid, const std::string& dataSource,
+                                       std::optional<LONG> mode) {
+  ComPtr<IDBInitialize> init;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
+                              reinterpret_cast<void**>(&init))))
+    return nullptr;
+  DBPROP props[2] = {};
+  props[0].dwPropertyID = DBPROP_INIT_DATASOURCE;
+  props[0].vValue = TextVariant(dataSource);
+  ULONG count = 1;
+  if (mode) {
+    props[1].dwPropertyID = DBPROP_INIT_MODE;
+    props[1].vValue.vt = VT_I4;
+    props[1].vValue.lVal = *mode;
+    count = 2;
+  }
+  DBPROPSET set{props, count, DBPROPSET_DBINIT};
+  auto properties = init.As<IDBProperties>();
+  HRESULT hr = properties->SetProperties(1, &set);
+  VariantClear(&props[0].vValue);
+  if (FAILED(hr)) return nullptr;
+  return init;
+}
+
+ComPtr<IDBInitialize> OpenDataSource(REFCLSID clsid, const std::string& dataSource,
+                                     std::optional<LONG> mode) {
+  auto init = CreateDataSource(clsid, dataSource, mode);
+  if (!init || FAILED(init->Initialize())) return nullptr;
+  return init;
+}
+
+ComPtr<IUnknown> CreateSession(IDBInitialize* dataSource) {
+  ComPtr<IDBCreateSession> create;
+  ComPtr<IUnknown> session;
+  if (!dataSource || FAILED(dataSource->QueryInterface(IID_IDBCreateSession, reinterpret_cast<void**>(&create))))
+    return nullptr;
+  if (FAILED(create->CreateSession(nullptr, IID_IUnknown, &session))) return nullptr;
+  return session;
+}
+
+CommandResult Execute(IUnknown* session, const std::string& sql,
+                      const std::vector<RowsetProperty>& properties, ComPtr<ICommandText>* keep) {
+  CommandResult result;
+  ComPtr<IDBCreateCommand> create;
+  ComPtr<ICommandText> command;
+  if (FAILED(session->QueryInterface(IID_IDBCreateCommand, reinterpret_cast<void**>(&create))) ||
+      FAILED(create->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command))))
+    return result;
+  std::u16string text = AnsiToOle(sql);
+  result.hr = command->SetCommandText(DBGUID_DBSQL, text.c_str());
+  if (FAILED(result.hr)) return result;
+  if (!properties.empty()) {
+    std::vector<DBPROP> props(properties.size());
+    for (size_t i = 0; i < properties.size(); ++i) {
+      props[i] = {};
+      props[i].dwPropertyID = properties[i].id;
+      props[i].dwOptions = DBPROPOPTIONS_REQUIRED;
+      if (properties[i].isBool) {
+        props[i].vValue.vt = VT_BOOL;
+        props[i].vValue.boolVal = properties[i].value ? VARIANT_TRUE : VARIANT_FALSE;
+      } else {
+        props[i].vValue.vt = VT_I4;
+        props[i].vValue.lVal = properties[i].value;
+      }
+    }
+    DBPROPSET set{props.data(), static_cast<ULONG>(props.size()), DBPROPSET_ROWSET};
+    result.hr = command.As<ICommandProperties>()->SetProperties(1, &set);
+    if (FAILED(result.hr)) return result;
+  }
+  result.hr = command->Execute(nullptr, IID_IRowset, nullptr, &result.rowsAffected,
+                               reinterpret_cast<IUnknown**>(&result.rowset));
+  if (keep) *keep = command;
+  return result;
+}
+
+std::vector<DBCOLUMNINFO> ColumnInfo(IUnknown* rowset) {
+  std::vector<DBCOLUMNINFO> out;
+  ComPtr<IColumnsInfo> info;
+  if (FAILED(rowset->QueryInterface(IID_IColumnsInfo, reinterpret_cast<void**>(&info)))) return out;
+  DBORDINAL count = 0;
+  DBCOLUMNINFO* columns = nullptr;
+  OLECHAR* strings = nullptr;
+  if (FAILED(info->GetColumnInfo(&count, &columns, &strings))) return out;
+  out.assign(columns, columns + count);
+  for (auto& c : out) c.pwszName = nullptr;  // the strings are freed below
+  CoTaskMemFree(columns);
+  CoTaskMemFree(strings);
+  return out;
+}
+
+std::vector<std::string> ColumnNames(IUnknown* rowset) {
+  std::vector<std::string> names;
+  ComPtr<IColumnsInfo> info;
+  if (FAILED(rowset->QueryInterface(IID_IColumnsInfo, reinterpret_cast<void**>(&info)))) return names;
+  DBORDINAL count = 0;
+  DBCOLUMNINFO* columns = nullptr;
+  OLECHAR* strings = nullptr;
+  if (FAILED(info->GetColumnInfo(&count, &columns, &strings))) return names;
+  for (DBORDINAL i = 0; i < count; ++i)
+    if (columns[i].iOrdinal != 0) names.push_back(columns[i].pwszName ? OleToAnsi(columns[i].pwszName) : "");
+  CoTaskMemFree(columns);
+  CoTaskMemFree(strings);
+  return names;
+}
+
+std::vector<TextRow> ReadAll(IRowset* rowset) {
+  std::vector<TextRow> rows;
+  auto columns = ColumnInfo(rowset);
+  std::vector<DBBINDING> bindings;
+  for (const auto& c : columns) {
+    if (c.iOrdinal == 0) continue;
+    DBBINDING b{};
+    b.iOrdinal = c.iOrdinal;
+    b.obValue = static_cast<DBBYTEOFFSET>(bindings.size() * (sizeof(char*) + sizeof(DBSTATUS) * 2));
+    b.obStatus = b.obValue + sizeof(char*);
+    b.dwPart = DBPART_VALUE | DBPART_STATUS;
+    b.dwMemOwner = DBMEMOWNER_CLIENTOWNED;
+    b.cbMaxLen = sizeof(char*);
+    b.wType = DBTYPE_STR | DBTYPE_BYREF;
+    bindings.push_back(b);
+  }
+  size_t rowSize = bindings.size() * (sizeof(char*) + sizeof(DBSTATUS) * 2);
+  auto accessor = ComPtr<IRowset>(rowset).As<IAccessor>();
+  HACCESSOR handle = 0;
+  std::vector<DBBINDSTATUS> statuses(bindings.size());
+  if (FAILED(accessor->CreateAccessor(DBACCESSOR_ROWDATA, bindings.size(), bindings.data(),
+                                      static_cast<DBLENGTH>(rowSize), &handle, statuses.data())))
+    return rows;
+  std::vector<BYTE> buffer(rowSize);
+  HROW handles[20];
+  for (;;) {
+    DBCOUNTITEM obtained = 0;
+    HROW* p = handles;
+    rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
+    if (obtained == 0) break;
+    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
+      std::fill(buffer.begin(), buffer.end(), 0);
+      rowset->GetData(handles[r], handle, buffer.data());
+      TextRow row;
+      for (const auto& b : bindings) {
+        char* text = *reinterpret_cast<char**>(buffer.data() + b.obValue);
+        DBSTATUS status = *reinterpret_cast<DBSTATUS*>(buffer.data() + b.obStatus);
+        if (status == DBSTATUS_S_ISNULL || !text) row.push_back(std::nullopt);
+        else row.push_back(std::string(text));
+        CoTaskMemFree(text);
+      }
+      rows.push_back(std::move(row));
+    }
+    rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
+  }
+  accessor->ReleaseAccessor(handle, nullptr);
+  return rows;
+}
+
+std::vector<BufferedText> ReadColumnBuffered(IRowset* rowset, DBORDINAL ordinal) {
+  std::vector<BufferedText> out;
+  DBBINDING b{};
+  b.iOrdinal = ordinal;
+  b.obValue = 0;
+  b.obLength = 256;
+  b.obStatus = 260;
+  b.dwPart = DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS;
+  b.cbMaxLen = 256;
+  b.wType = DBTYPE_STR;
+  auto accessor = ComPtr<IRowset>(rowset).As<IAccessor>();
+  HACCESSOR handle = 0;
+  DBBINDSTATUS status = 0;
+  if (FAILED(accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 264, &handle, &status))) return out;
+  BYTE buffer[264];
+  HROW handles[20];
+  for (;;) {
+    DBCOUNTITEM obtained = 0;
+    HROW* p = handles;
+    rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
+    if (obtained == 0) break;
+    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
+      std::memset(buffer, 0, sizeof buffer);
+      rowset->GetData(handles[r], handle, buffer);
+      BufferedText t;
+      t.text = reinterpret_cast<char*>(buffer);
+      std::memcpy(&t.length, buffer + 256, sizeof t.length);
+      std::memcpy(&t.status, buffer + 260, sizeof t.status);
+      out.push_back(t);
+    }
+    rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
+  }
+  accessor->ReleaseAccessor(handle, nullptr);
+  return out;
+}
+
+std::vector<std::string> TakeErrorDescriptions() {
+  std::vector<std::string> out;
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return out;
+  auto records = info.As<IErrorRecords>();
+  if (!records) return out;
+  ULONG count = 0;
+  records->GetRecordCount(&count);
+  for (ULONG i = 0; i < count; ++i) {
+    ComPtr<IErrorInfo> record;
+    if (FAILED(records->GetErrorInfo(i, 0, &record))) continue;
+    BSTR text = nullptr;
+    record->GetDescription(&text);
+    out.push_back(text ? OleToAnsi(text) : "");
+    SysFreeString(text);
+  }
+  return out;
+}
+
+ComPtr<IRowset> SchemaRowset(IUnknown* session, REFGUID schema,
+                             const std::vector<std::optional<std::string>>& restrictions,
+                             HRESULT* hrOut) {
+  ComPtr<IDBSchemaRowset> schemas;
+  ComPtr<IRowset> rowset;
+  HRESULT hr = session->QueryInterface(IID_IDBSchemaRowset, reinterpret_cast<void**>(&schemas));
+  std::vector<VARIANT> values(restrictions.size());
+  for (size_t i = 0; i < restrictions.size(); ++i) {
+    VariantInit(&values[i]);
+    if (restrictions[i]) values[i] = TextVariant(*restrictions[i]);
+  }
+  if (SUCCEEDED(hr))
+    hr = schemas->GetRowset(nullptr, schema, static_cast<ULONG>(values.size()), values.data(),
+                            IID_IRowset, 0, nullptr, reinterpret_cast<IUnknown**>(&rowset));
+  for (auto& v : values) VariantClear(&v);
+  if (hrOut) *hrOut = hr;
+  return rowset;
+}
+
+TempFileCopy::TempFileCopy(const std::string& source) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "ravezov-test-XXXXXX").string();
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd >= 0) close(fd);
+  m_path = name.data();
+  std::filesystem::copy_file(source, m_path, std::filesystem::copy_options::overwrite_existing);
+}
+
+TempFileCopy::~TempFileCopy() {
+  std::error_code ignored;
+  std::filesystem::remove(m_path, ignored);
+}
