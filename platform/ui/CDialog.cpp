@@ -219,7 +219,7 @@ void CDialog::GotoDlgCtrl(QWidget* control) {
 
 void CDialog::StepFocus(bool forward) {
   if (!HasWindow()) return;
-  QWidget* start = QApplication::focusWidget();
+  QWidget* start = m_widget->window()->focusWidget();  // kept even while the window is inactive
   if (!start || !m_widget->isAncestorOf(start)) start = m_widget;
   QWidget* candidate = start;
   do {

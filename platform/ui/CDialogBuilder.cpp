@@ -112,6 +112,9 @@ QWidget* CreateIcon(const ControlTemplate& c, QWidget* parent) {
 QWidget* CreateButton(const ControlTemplate& c, QWidget* parent) {
   auto* button = new QPushButton(QString::fromStdString(c.caption), parent);
   button->setFlat(c.style & BS_FLAT);
+  // Only the template or SetDefID makes a default button; Enter on a focused
+  // button is handled by the dialog window.
+  button->setAutoDefault(false);
   button->setDefault(c.kind == ControlKind::DefButton || (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
   return button;
 }

@@ -32,7 +32,14 @@ CPropertySheet::CPropertySheet(LPCSTR caption, CWnd* parent, UINT selectPage) : 
   m_psh.nStartPage = selectPage;
 }
 
-CPropertySheet::~CPropertySheet() { CPropertySheet::DestroyWindow(); }
+CPropertySheet::~CPropertySheet() {
+  CPropertySheet::DestroyWindow();
+  // Pages may outlive the sheet; they must not reach back into it.
+  for (CPropertyPage* page : m_pages) {
+    page->m_sheet = nullptr;
+    page->SetParentWnd(nullptr);
+  }
+}
 
 void CPropertySheet::AddPage(CPropertyPage* page) {
   if (!page || GetPageIndex(page) >= 0) return;
@@ -200,6 +207,7 @@ void CPropertySheet::BuildButtons(QWidget* row) {
   for (const auto& [id, text] : buttons) {
     auto* button = new QPushButton(QString::fromUtf8(text), row);
     button->setProperty("dlgCtrlId", id);
+    button->setAutoDefault(false);
     layout->addWidget(button);
     m_buttons[id] = button;
     QObject::connect(button, &QPushButton::clicked, m_window, [this, id] { PressButton(id); });

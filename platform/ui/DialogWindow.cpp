@@ -12,7 +12,7 @@ void DialogWindow::reject() { m_onCancel(); }
 
 bool DialogWindow::PressDefaultButton() {
   auto* focused = qobject_cast<QPushButton*>(focusWidget());
-  if (focused && focused->autoDefault() && focused->isVisible()) {
+  if (focused && focused->isVisible()) {
     if (focused->isEnabled()) focused->click();
     return true;
   }

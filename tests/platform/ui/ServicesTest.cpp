@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "UiFramework.h"
+
+namespace {
+
+class MessageBoxHookTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetMessageBoxHook([this](const MessageBoxCall& call) {
+      calls.push_back(call);
+      return answer;
+    });
+  }
+  void TearDown() override { SetMessageBoxHook(nullptr); }
+  std::vector<MessageBoxCall> calls;
+  int answer = IDOK;
+};
+
+TEST_F(MessageBoxHookTest, FrameworkBoxesWithoutCaptionShowTheApplicationName) {
+  const std::string appName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+  ASSERT_FALSE(appName.empty());
+  EXPECT_EQ(AfxGetAppName(), appName.c_str());
+
+  answer = IDYES;
+  EXPECT_EQ(AfxMessageBox("Question?", MB_YESNO | MB_ICONQUESTION), IDYES);
+  QWidget owner;
+  CWnd window;
+  window.Attach(&owner);
+  answer = IDNO;
+  EXPECT_EQ(window.MessageBox("Close current connection?", "Connect", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(window.MessageBox("Plain"), IDNO);
+
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0].caption, appName);
+  EXPECT_EQ(calls[0].type, MB_YESNO | MB_ICONQUESTION);
+  EXPECT_EQ(calls[1].owner, HwndFromWidget(&owner));
+  EXPECT_EQ(calls[1].text, "Close current connection?");
+  EXPECT_EQ(calls[1].caption, "Connect");
+  EXPECT_EQ(calls[2].caption, appName);
+  EXPECT_EQ(calls[2].type, MB_OK);
+  window.Detach();
+}
+
+TEST_F(MessageBoxHookTest, TheSystemBoxWithoutCaptionShowsTheSystemDefault) {
+  EXPECT_EQ(MessageBoxA(nullptr, "ErrorInfo not supported", nullptr, MB_OK), IDOK);
+  EXPECT_EQ(MessageBoxA(nullptr, nullptr, "Source", MB_ICONERROR), IDOK);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].caption, "Error");
+  EXPECT_EQ(calls[1].text, "");  // a null text shows as empty
+  EXPECT_EQ(calls[1].caption, "Source");
+  EXPECT_EQ(calls[1].type, MB_ICONERROR);
+}
+
+TEST(ShellServices, OpeningAnAddressGoesThroughTheHookAndUnknownVerbsFail) {
+  std::vector<ShellExecuteCall> calls;
+  SetShellExecuteHook([&](const ShellExecuteCall& call) {
+    calls.push_back(call);
+    return INT_PTR{42};
+  });
+  QWidget owner;
+  HINSTANCE result = ShellExecuteA(HwndFromWidget(&owner), nullptr, "https://example.org/update", nullptr,
+                                   nullptr, SW_SHOWMAXIMIZED);
+  SetShellExecuteHook(nullptr);
+  EXPECT_GT(reinterpret_cast<INT_PTR>(result), 32);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].owner, HwndFromWidget(&owner));
+  EXPECT_EQ(calls[0].verb, "");
+  EXPECT_EQ(calls[0].file, "https://example.org/update");
+  EXPECT_EQ(calls[0].showCommand, SW_SHOWMAXIMIZED);
+
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "print", "x.txt", nullptr, nullptr, SW_SHOW)),
+            SE_ERR_NOASSOC);
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", nullptr, nullptr, nullptr, SW_SHOW)),
+            SE_ERR_FNF);
+}
+
+TEST(ShellServices, WaitCursorLastsForItsScopeAndCaretBlinkIsHalfTheFlashCycle) {
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  {
+    CWaitCursor wait;
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  const int flash = QApplication::cursorFlashTime();
+  EXPECT_EQ(GetCaretBlinkTime(), flash > 0 ? static_cast<UINT>(flash / 2) : INFINITE);
+  EXPECT_TRUE(MessageBeep(MB_OK));
+}
+
+TEST(WindowHandles, MapBothWaysAndRejectStaleHandles) {
+  auto* widget = new QWidget;
+  const HWND handle = HwndFromWidget(widget);
+  EXPECT_EQ(WidgetFromHwnd(handle), widget);
+  EXPECT_TRUE(IsWindow(handle));
+  CWnd object;
+  ASSERT_TRUE(object.Attach(widget));
+  EXPECT_EQ(CWnd::FromHandle(handle), &object);
+  CWnd other;
+  EXPECT_FALSE(other.Attach(widget));  // one object per widget
+  delete widget;
+  EXPECT_EQ(WidgetFromHwnd(handle), nullptr);
+  EXPECT_FALSE(IsWindow(handle));
+  EXPECT_FALSE(object.HasWindow());  // the object does not dangle
+  EXPECT_EQ(object.GetSafeHwnd(), nullptr);
+  object.SetWindowText("ignored");
+  EXPECT_EQ(object.GetWindowTextLength(), 0);
+  int local = 0;
+  EXPECT_EQ(WidgetFromHwnd(&local), nullptr);
+}
+
+TEST(CStringOperations, FormatSearchSliceAndEdit) {
+  CString s;
+  s.Format("%s=%d;", "Size", 42);
+  EXPECT_EQ(s, "Size=42;");
+  EXPECT_EQ(s.GetLength(), 8);
+  EXPECT_EQ(s.Find(';'), 7);
+  EXPECT_EQ(s.Find('=', 5), -1);
+  EXPECT_EQ(s.Find("42"), 5);
+  EXPECT_EQ(s.Find("x", 99), -1);
+  EXPECT_EQ(s.Left(4), "Size");
+  EXPECT_EQ(s.Mid(5), "42;");
+  EXPECT_EQ(s.Mid(5, 2), "42");
+  EXPECT_EQ(s.Mid(50, 2), "");
+  EXPECT_EQ(s.Right(3), "42;");
+  EXPECT_EQ(s.Left(-1), "");
+
+  s.SetAt(7, '\r');
+  s.Insert(8, '\n');
+  s.Insert(9, "\tNext");
+  EXPECT_EQ(s, "Size=42\r\n\tNext");
+  s.Delete(7, 3);
+  EXPECT_EQ(s, "Size=42Next");
+  EXPECT_EQ(s.Replace("Next", ""), 1);
+  EXPECT_EQ(CString("a b a").Replace("a", "aa"), 2);
+  EXPECT_EQ(CString("abc").MakeUpper(), "ABC");
+  EXPECT_EQ(CString("  pad \t").Trim(), "pad");
+  EXPECT_EQ(CString("x.y.z").ReverseFind('.'), 3);
+  EXPECT_EQ(CString("Order").CompareNoCase("ORDER"), 0);
+  EXPECT_TRUE(CString().IsEmpty());
+  EXPECT_EQ(CString(nullptr), "");
+  EXPECT_EQ("select * from " + CString("t") + ' ' + "desc", "select * from t desc");
+  EXPECT_EQ(s[0], 'S');
+  EXPECT_EQ(s.GetAt(100), '\0');
+
+  CString buffer;
+  std::strcpy(buffer.GetBuffer(16), "filled");
+  buffer.ReleaseBuffer();
+  EXPECT_EQ(buffer, "filled");
+  EXPECT_EQ(buffer.GetLength(), 6);
+}
+
+}  // namespace
