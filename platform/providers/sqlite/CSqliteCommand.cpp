@@ -96,7 +96,8 @@ HRESULT CSqliteCommand::GetCommandText(GUID* pguidDialect, LPOLESTR* ppwszComman
   }
   HRESULT hr = S_OK;
   if (pguidDialect) {
-    if (*pguidDialect != DBGUID_DBSQL && *pguidDialect != DBGUID_DEFAULT) hr = DB_S_DIALECTIGNORED;
+    if (*pguidDialect != DBGUID_DBSQL && *pguidDialect != DBGUID_DEFAULT && *pguidDialect != GUID_NULL)
+      hr = DB_S_DIALECTIGNORED;
     *pguidDialect = DBGUID_DBSQL;
   }
   size_t bytes = (m_text.size() + 1) * sizeof(OLECHAR);

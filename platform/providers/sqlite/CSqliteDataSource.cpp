@@ -98,7 +98,8 @@ HRESULT CSqliteDataSource::OpenDatabase() {
     return PostProviderError(E_FAIL, IID_IDBInitialize,
                              "No database file was given (the Data Source property is empty).");
   LONG mode = m_properties.Long(DBPROPSET_DBINIT, DBPROP_INIT_MODE);
-  bool readOnly = (mode & (DB_MODE_WRITE | DB_MODE_READWRITE)) == 0 && mode != 0;
+  // Share flags alone say nothing about access: read/write unless only READ.
+  bool readOnly = (mode & DB_MODE_READWRITE) == DB_MODE_READ;
   LONG seconds = m_properties.Long(DBPROPSET_DBINIT, DBPROP_INIT_TIMEOUT);
   if (seconds < 0) seconds = 0;
   std::string error;

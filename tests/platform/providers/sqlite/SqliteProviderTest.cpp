@@ -1,0 +1,378 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "ErrorRecords.h"
+#include "PromptService.h"
+#include "ProviderTestSupport.h"
+#include "SqliteProvider.h"
+#include "SqliteTestSupport.h"
+#include "objbase.h"
+#include "oleauto.h"
+#include "stringapiset.h"
+
+namespace {
+
+class SqliteProvider : public testing::Test {
+ protected:
+  ComApartment m_apartment;
+};
+
+std::string ScalarText(IUnknown* session, const std::string& sql) {
+  auto result = Execute(session, sql);
+  if (!result.rowset) return "<no rowset>";
+  auto rows = ReadAll(result.rowset);
+  return rows.empty() || !rows[0][0] ? "<null>" : *rows[0][0];
+}
+
+ComPtr<IRowset> OpenTable(IUnknown* session, const std::u16string& name, HRESULT* hr,
+                          ULONG cProps = 0, DBPROPSET* props = nullptr) {
+  DBID id{};
+  id.eKind = DBKIND_NAME;
+  std::u16string copy = name;
+  id.uName.pwszName = copy.data();
+  ComPtr<IRowset> rowset;
+  *hr = session ? ComPtr<IUnknown>(session).As<IOpenRowset>()->OpenRowset(
+                      nullptr, &id, nullptr, IID_IRowset, cProps, props,
+                      reinterpret_cast<IUnknown**>(&rowset))
+                : E_FAIL;
+  return rowset;
+}
+
+}  // namespace
+
+TEST_F(SqliteProvider, IsCreatedThroughTheClassRegistry) {
+  ComPtr<IDBInitialize> init;
+  ASSERT_EQ(CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
+                             reinterpret_cast<void**>(&init)),
+            S_OK);
+  EXPECT_TRUE(init.As<IDBInfo>());
+  EXPECT_TRUE(init.As<ISupportErrorInfo>());
+}
+
+TEST_F(SqliteProvider, InitializationStatesAreEnforced) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  ASSERT_TRUE(init);
+  EXPECT_EQ(init->Initialize(), DB_E_ALREADYINITIALIZED);
+  {
+    auto session = CreateSession(init);
+    ASSERT_TRUE(session);
+    EXPECT_EQ(init->Uninitialize(), DB_E_OBJECTOPEN);
+  }
+  // Initialization properties are read-only once initialized.
+  auto fresh = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  DBPROP prop{};
+  prop.dwPropertyID = DBPROP_INIT_TIMEOUT;
+  prop.vValue.vt = VT_I4;
+  prop.vValue.lVal = 3;
+  DBPROPSET set{&prop, 1, DBPROPSET_DBINIT};
+  EXPECT_TRUE(FAILED(fresh.As<IDBProperties>()->SetProperties(1, &set)));
+  EXPECT_EQ(init->Uninitialize(), S_OK);
+  EXPECT_EQ(init->Initialize(), S_OK);
+}
+
+TEST_F(SqliteProvider, MissingFileIsNeverCreated) {
+  std::string path = (std::filesystem::temp_directory_path() / "ravezov-missing-XYZ.db").string();
+  std::filesystem::remove(path);
+  auto init = CreateDataSource(CLSID_RavezovSQLite, path);
+  ASSERT_TRUE(init);
+  EXPECT_TRUE(FAILED(init->Initialize()));
+  auto errors = TakeErrorDescriptions();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find(path), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SqliteProvider, FileThatIsNoDatabaseFailsAtInitialize) {
+  std::string path = (std::filesystem::temp_directory_path() / "ravezov-not-a-db.txt").string();
+  std::ofstream(path) << "this is plain text, long enough to look like something else entirely\n";
+  auto init = CreateDataSource(CLSID_RavezovSQLite, path);
+  EXPECT_TRUE(FAILED(init->Initialize()));
+  auto errors = TakeErrorDescriptions();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("not a database"), std::string::npos);
+  std::filesystem::remove(path);
+}
+
+TEST_F(SqliteProvider, ReadOnlyModeRefusesWrites) {
+  TempFileCopy copy(TradingDb());
+  auto init = OpenDataSource(CLSID_RavezovSQLite, copy.Path(), DB_MODE_READ);
+  ASSERT_TRUE(init);
+  auto session = CreateSession(init);
+  auto result = Execute(session, "delete from Notes");
+  EXPECT_TRUE(FAILED(result.hr));
+  EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
+  EXPECT_EQ(ScalarText(session, "select count(*) from Notes"), "7");
+  // No rowset of a read-only database offers changes.
+  auto rows = Execute(session, "select * from Notes");
+  EXPECT_FALSE(rows.rowset.As<IRowsetChange>());
+}
+
+TEST_F(SqliteProvider, PromptingWithoutAPromptIsCanceledAndAPromptCanFillTheFile) {
+  auto init = CreateDataSource(CLSID_RavezovSQLite, "");
+  DBPROP prop{};
+  prop.dwPropertyID = DBPROP_INIT_PROMPT;
+  prop.vValue.vt = VT_I2;
+  prop.vValue.iVal = DBPROMPT_COMPLETE;
+  DBPROPSET set{&prop, 1, DBPROPSET_DBINIT};
+  ASSERT_EQ(init.As<IDBProperties>()->SetProperties(1, &set), S_OK);
+  auto previous = SetDataSourcePrompt(nullptr);
+  EXPECT_EQ(init->Initialize(), DB_E_CANCELED);
+
+  std::string file = TradingDb();
+  SetDataSourcePrompt([file](HWND, DBPROMPT, REFCLSID clsid, IDBProperties* properties) {
+    EXPECT_EQ(clsid, CLSID_RavezovSQLite);
+    DBPROP p{};
+    p.dwPropertyID = DBPROP_INIT_DATASOURCE;
+    std::u16string wide = AnsiToOle(file);
+    p.vValue.vt = VT_BSTR;
+    p.vValue.bstrVal = SysAllocString(wide.c_str());
+    DBPROPSET s{&p, 1, DBPROPSET_DBINIT};
+    HRESULT hr = properties->SetProperties(1, &s);
+    VariantClear(&p.vValue);
+    return hr;
+  });
+  EXPECT_EQ(init->Initialize(), S_OK);
+  SetDataSourcePrompt(previous);
+}
+
+TEST_F(SqliteProvider, KeywordsAreSqlitesOwn) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  LPOLESTR keywords = nullptr;
+  ASSERT_EQ(init.As<IDBInfo>()->GetKeywords(&keywords), S_OK);
+  std::string text = OleToAnsi(keywords);
+  CoTaskMemFree(keywords);
+  EXPECT_NE(text.find("AUTOINCREMENT"), std::string::npos);
+  EXPECT_EQ(text.find(",SELECT,"), std::string::npos);
+}
+
+TEST_F(SqliteProvider, CommandsReportRowsAffectedAndRefuseSecondStatements) {
+  TempFileCopy copy(TradingDb());
+  auto init = OpenDataSource(CLSID_RavezovSQLite, copy.Path());
+  auto session = CreateSession(init);
+  auto update = Execute(session, "update Trades set note = 'x' where id <= 10");
+  EXPECT_EQ(update.hr, S_OK);
+  EXPECT_FALSE(update.rowset);
+  EXPECT_EQ(update.rowsAffected, 10);
+
+  auto two = Execute(session, "delete from Notes where id = 1; delete from Notes where id = 2");
+  EXPECT_EQ(two.hr, DB_E_MULTIPLESTATEMENTS);
+  EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
+  EXPECT_EQ(ScalarText(session, "select count(*) from Notes"), "7");
+
+  auto trailing = Execute(session, "delete from Notes where id = 7; -- done\n ;");
+  EXPECT_EQ(trailing.hr, S_OK);
+  EXPECT_EQ(trailing.rowsAffected, 1);
+
+  auto bad = Execute(session, "select * from Nowhere");
+  EXPECT_TRUE(FAILED(bad.hr));
+  auto errors = TakeErrorDescriptions();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("no such table: Nowhere"), std::string::npos);
+}
+
+TEST_F(SqliteProvider, NotesReadThroughBufferedTextBindings) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  auto result = Execute(session, "select body from Notes where id in (2, 3, 4, 6) order by id");
+  ASSERT_TRUE(result.rowset);
+  auto values = ReadColumnBuffered(result.rowset, 1);
+  ASSERT_EQ(values.size(), 4u);
+  EXPECT_EQ(values[0].status, DBSTATUS_S_TRUNCATED);
+  EXPECT_EQ(values[0].text.size(), 255u);
+  EXPECT_EQ(values[0].length, 300u);
+  // A character straddling the limit is left out whole.
+  EXPECT_EQ(values[1].status, DBSTATUS_S_TRUNCATED);
+  EXPECT_EQ(values[1].text, std::string(254, 'a'));
+  EXPECT_EQ(values[2].status, DBSTATUS_S_TRUNCATED);
+  EXPECT_EQ(values[2].text, std::string(253, 'a'));
+  EXPECT_EQ(values[3].status, DBSTATUS_S_ISNULL);
+  EXPECT_EQ(values[3].text, "");
+}
+
+TEST_F(SqliteProvider, ColumnTypesFollowDeclaredTypes) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  auto result = Execute(session, "select id, price, note, instrument, 1.5 * 2 from Trades");
+  auto columns = ColumnInfo(result.rowset);
+  ASSERT_EQ(columns.size(), 5u);
+  EXPECT_FALSE(columns[3].dwFlags & DBCOLUMNFLAGS_WRITE);  // an expression makes it read-only
+  EXPECT_EQ(columns[0].wType, DBTYPE_I8);
+  EXPECT_EQ(columns[1].wType, DBTYPE_R8);
+  EXPECT_EQ(columns[2].wType, DBTYPE_WSTR);
+  EXPECT_EQ(columns[2].ulColumnSize, ~DBLENGTH{0});
+  EXPECT_TRUE(columns[2].dwFlags & DBCOLUMNFLAGS_ISLONG);
+  EXPECT_TRUE(columns[2].dwFlags & DBCOLUMNFLAGS_ISNULLABLE);
+  EXPECT_FALSE(columns[3].dwFlags & DBCOLUMNFLAGS_ISNULLABLE);
+  EXPECT_EQ(columns[4].wType, DBTYPE_R8);  // no declared type: from the value
+  auto table = Execute(session, "select * from Trades");
+  EXPECT_TRUE(ColumnInfo(table.rowset)[3].dwFlags & DBCOLUMNFLAGS_WRITE);
+}
+
+TEST_F(SqliteProvider, TablesOpenByBareBracketedAndQualifiedNames) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  HRESULT hr;
+  for (const char16_t* name : {u"Order Details", u"[Order Details]", u"main.\"Order Details\"", u"Trades"}) {
+    auto rowset = OpenTable(session, name, &hr);
+    EXPECT_EQ(hr, S_OK) << OleToAnsi(name);
+    if (rowset) {
+      EXPECT_FALSE(ReadAll(rowset).empty());
+    }
+  }
+  auto trades = OpenTable(session, u"Trades", &hr);
+  EXPECT_EQ(ReadAll(trades).size(), 12000u);
+  EXPECT_EQ(ColumnNames(trades).front(), "id");  // the rowid stays hidden
+}
+
+TEST_F(SqliteProvider, SchemaRowsetsHonourRestrictions) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  auto columns = ReadAll(SchemaRowset(session, DBSCHEMA_COLUMNS, {std::nullopt, std::nullopt, "Trades"}));
+  ASSERT_EQ(columns.size(), 7u);
+  EXPECT_EQ(columns[0][0].value_or(""), "main");
+  EXPECT_FALSE(columns[0][1]);
+  EXPECT_EQ(columns[4][3].value_or(""), "price");
+  auto views = ReadAll(SchemaRowset(session, DBSCHEMA_TABLES, {std::nullopt, std::nullopt, std::nullopt, "VIEW"}));
+  ASSERT_EQ(views.size(), 1u);
+  EXPECT_EQ(views[0][2].value_or(""), "Trader Volume");
+  auto keys = ReadAll(SchemaRowset(session, DBSCHEMA_PRIMARY_KEYS, {std::nullopt, std::nullopt, "Order Details"}));
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[0][3].value_or(""), "order_id");
+  EXPECT_EQ(keys[1][3].value_or(""), "line_no");
+  auto foreign = ReadAll(SchemaRowset(session, DBSCHEMA_FOREIGN_KEYS,
+                                      {std::nullopt, std::nullopt, "Traders", std::nullopt, std::nullopt, "Orders"}));
+  ASSERT_EQ(foreign.size(), 1u);
+  EXPECT_EQ(foreign[0][3].value_or(""), "id");
+  EXPECT_EQ(foreign[0][9].value_or(""), "trader_id");
+  auto indexes = ReadAll(SchemaRowset(session, DBSCHEMA_INDEXES,
+                                      {std::nullopt, std::nullopt, "idx_trades_instrument_time"}));
+  ASSERT_EQ(indexes.size(), 2u);
+  EXPECT_EQ(indexes[1][17].value_or(""), "traded_at");
+  auto stats = ReadAll(SchemaRowset(session, DBSCHEMA_STATISTICS, {std::nullopt, std::nullopt, "Trades"}));
+  ASSERT_EQ(stats.size(), 1u);
+  EXPECT_EQ(stats[0][3].value_or(""), "12000");
+  HRESULT hr = S_OK;
+  SchemaRowset(session, DBSCHEMA_TABLES, {std::nullopt, "dbo"}, &hr);
+  EXPECT_EQ(hr, DB_E_NOTSUPPORTED);
+}
+
+TEST_F(SqliteProvider, ChangesAreWrittenAtOnceAndSeenByANewConnection) {
+  TempFileCopy copy(TradingDb());
+  {
+    auto init = OpenDataSource(CLSID_RavezovSQLite, copy.Path());
+    auto session = CreateSession(init);
+    // The table data view asks only for bookmarks, yet may edit.
+    auto result = Execute(session, "select * from main.Notes", {{DBPROP_IRowsetLocate, 1}});
+    ASSERT_EQ(result.hr, S_OK);
+    auto change = result.rowset.As<IRowsetChange>();
+    ASSERT_TRUE(change);
+
+    struct Buffer {
+      char* text;
+      DBSTATUS status;
+      DBLENGTH length;
+    };
+    DBBINDING b{};
+    b.iOrdinal = 2;  // title
+    b.obValue = offsetof(Buffer, text);
+    b.obStatus = offsetof(Buffer, status);
+    b.obLength = offsetof(Buffer, length);
+    b.dwPart = DBPART_VALUE | DBPART_STATUS | DBPART_LENGTH;
+    b.cbMaxLen = sizeof(char*);
+    b.wType = DBTYPE_STR | DBTYPE_BYREF;
+    HACCESSOR accessor = 0;
+    DBBINDSTATUS bindStatus;
+    ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof(Buffer),
+                                                           &accessor, &bindStatus), S_OK);
+    HROW rows[1];
+    HROW* p = rows;
+    DBCOUNTITEM obtained = 0;
+    ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
+    char edited[] = "edited title";
+    Buffer in{edited, DBSTATUS_S_OK, static_cast<DBLENGTH>(strlen(edited))};
+    ASSERT_EQ(change->SetData(rows[0], accessor, &in), S_OK);
+    Buffer out{};
+    ASSERT_EQ(result.rowset->GetData(rows[0], accessor, &out), S_OK);
+    EXPECT_STREQ(out.text, "edited title");
+    CoTaskMemFree(out.text);
+
+    char added[] = "inserted title";
+    Buffer insert{added, DBSTATUS_S_OK, static_cast<DBLENGTH>(strlen(added))};
+    HROW inserted = 0;
+    ASSERT_EQ(change->InsertRow(DB_NULL_HCHAPTER, accessor, &insert, &inserted), S_OK);
+    DBROWSTATUS status = 0;
+    ASSERT_EQ(change->DeleteRows(DB_NULL_HCHAPTER, 1, &inserted, &status), S_OK);
+    EXPECT_EQ(result.rowset->GetData(inserted, accessor, &out), DB_E_DELETEDROW);
+    HROW again = 0;
+    ASSERT_EQ(change->InsertRow(DB_NULL_HCHAPTER, accessor, &insert, &again), S_OK);
+    ASSERT_EQ(result.rowset->GetData(again, accessor, &out), S_OK);
+    EXPECT_STREQ(out.text, "inserted title");
+    CoTaskMemFree(out.text);
+
+    result.rowset->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+    HROW both[2] = {inserted, again};
+    result.rowset->ReleaseRows(2, both, nullptr, nullptr, nullptr);
+    result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+  }
+  auto init = OpenDataSource(CLSID_RavezovSQLite, copy.Path());
+  auto session = CreateSession(init);
+  EXPECT_EQ(ScalarText(session, "select title from Notes where id = 1"), "edited title");
+  EXPECT_EQ(ScalarText(session, "select count(*) from Notes where title = 'inserted title'"), "1");
+  EXPECT_EQ(ScalarText(session, "select count(*) from Notes"), "8");
+}
+
+TEST_F(SqliteProvider, ExpressionsAndReadOnlyResultsOfferNoChanges) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  auto view = Execute(session, "select * from \"Trader Volume\"");
+  ASSERT_TRUE(view.rowset);
+  EXPECT_FALSE(view.rowset.As<IRowsetChange>());
+  auto required = Execute(session, "select count(*) from Trades", {{DBPROP_IRowsetChange, 1}});
+  EXPECT_EQ(required.hr, DB_E_ERRORSOCCURRED);
+  auto errors = TakeErrorDescriptions();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("updatable"), std::string::npos);
+}
+
+TEST_F(SqliteProvider, BookmarksFindRowsAgain) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  auto result = Execute(session, "select id from Trades order by id", {{DBPROP_IRowsetLocate, 1}});
+  auto locate = result.rowset.As<IRowsetLocate>();
+  ASSERT_TRUE(locate);
+  DBBKMARK bookmark = 100;
+  DBCOUNTITEM obtained = 0;
+  HROW* rows = nullptr;
+  ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, sizeof bookmark, reinterpret_cast<BYTE*>(&bookmark), 0, 2,
+                              &obtained, &rows), S_OK);
+  ASSERT_EQ(obtained, 2u);
+  auto columns = ColumnInfo(result.rowset);
+  EXPECT_EQ(columns[0].iOrdinal, 0u);  // the bookmark column leads
+  locate->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
+  CoTaskMemFree(rows);
+  EXPECT_EQ(result.rowset->RestartPosition(DB_NULL_HCHAPTER), DB_S_COMMANDREEXECUTED);
+  EXPECT_EQ(ReadAll(result.rowset).size(), 12000u);
+}
+
+TEST_F(SqliteProvider, CommandTextKeepsItsDialect) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
+  auto session = CreateSession(init);
+  ComPtr<ICommandText> command;
+  ComPtr<IDBCreateCommand> create = session.As<IDBCreateCommand>();
+  ASSERT_EQ(create->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command)), S_OK);
+  GUID dialect = DBGUID_DBSQL;
+  LPOLESTR text = nullptr;
+  EXPECT_EQ(command->GetCommandText(&dialect, &text), DB_E_NOCOMMAND);
+  EXPECT_EQ(command->SetCommandText(DBGUID_MDX, u"select 1"), DB_E_DIALECTNOTSUPPORTED);
+  ASSERT_EQ(command->SetCommandText(DBGUID_DBSQL, u"select 1"), S_OK);
+  ASSERT_EQ(command->GetCommandText(&dialect, &text), S_OK);
+  EXPECT_EQ(dialect, DBGUID_DBSQL);
+  EXPECT_EQ(OleToAnsi(text), "select 1");
+  CoTaskMemFree(text);
+  ComPtr<IUnknown> none;
+  EXPECT_EQ(command->Execute(nullptr, GUID_NULL, nullptr, nullptr, &none), S_OK);
+  EXPECT_FALSE(none);
+}
