@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QThread>
 
 #include "CDataExchange.h"
 #include "CDialogBuilder.h"
@@ -122,6 +123,13 @@ void CDialog::OnOK() {
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::EndDialog(int result) {
+  if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+    // A worker (the rowset loader) may end the dialog; the window is only
+    // touched on its own thread, and not at all once it is gone.
+    if (QPointer<DialogWindow> window = m_modalWindow)
+      QMetaObject::invokeMethod(window, [this, result] { EndDialog(result); }, Qt::QueuedConnection);
+    return;
+  }
   m_result = result;
   m_ended = true;
   if (m_modalWindow) m_modalWindow->Finish(result);

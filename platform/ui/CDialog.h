@@ -33,6 +33,7 @@ class CDialog : public CWnd {
   virtual BOOL OnInitDialog();  // default: UpdateData(FALSE)
   virtual void OnOK();          // default: UpdateData(TRUE), then EndDialog(IDOK)
   virtual void OnCancel();      // default: EndDialog(IDCANCEL)
+  // May be called from another thread: the dialog then ends on its own.
   void EndDialog(int result);
 
   // TRUE reads the controls into the members, FALSE writes the members into

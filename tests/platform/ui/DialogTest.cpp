@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <thread>
 
 #include "UiTestTemplates.h"
 
@@ -293,6 +294,14 @@ TEST(ModalDialog, EnterWithoutADefaultButtonIsOkAndEscapeIsCancel) {
     }
   } quick;
   EXPECT_EQ(quick.DoModal(), 77);
+}
+
+TEST(ModalDialog, AWorkerThreadCanEndTheDialog) {
+  FormDialog dialog;
+  std::thread worker;
+  QTimer::singleShot(0, [&] { worker = std::thread([&] { dialog.EndDialog(5); }); });
+  EXPECT_EQ(dialog.DoModal(), 5);
+  worker.join();
 }
 
 TEST(ModalDialog, SetDefIdChoosesWhatEnterPresses) {
