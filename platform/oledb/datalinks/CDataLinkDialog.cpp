@@ -113,8 +113,10 @@ CConnectionPage* CDataLinkDialog::PageOfTab(int index) const {
   return nullptr;
 }
 
+// From the Provider tab, the connection page stands for the values: it
+// holds them as last shown (or as a caller filled them in).
 bool CDataLinkDialog::StoreShownPage() {
-  CConnectionPage* page = PageOfTab(m_shownTab);
+  CConnectionPage* page = PageOfTab(m_shownTab == kProviderTab ? kConnectionTab : m_shownTab);
   QString problem;
   if (!page || page->Store(m_properties, problem)) return true;
   ShowDataLinkMessage(this, problem, MB_OK | MB_ICONEXCLAMATION);

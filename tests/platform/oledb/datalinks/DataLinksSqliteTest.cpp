@@ -54,6 +54,7 @@ TEST_F(DataLinksTest, TestConnectionOnMissingFileShowsTheProvidersRecord) {
   const QString missing = QDir::temp().absoluteFilePath("no-such-folder/missing.db");
   ComPtr<IUnknown> dataSource;
   Prompt(dataSource, [&](QDialog& dialog) {
+    Click(dialog, "nextButton");
     SetFile(dialog, missing);
     Click(dialog, "testButton");
     Click(dialog, "cancelButton");
