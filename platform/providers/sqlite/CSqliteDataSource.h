@@ -9,10 +9,12 @@
 #include "ComObject.h"
 #include "PropertyTable.h"
 #include "SqliteConnection.h"
+#include "SqliteProvider.h"
 #include "oledb.h"
 
 class CSqliteDataSource
-    : public ComObject<IDBInitialize, IDBProperties, IDBInfo, IDBCreateSession, ISupportErrorInfo> {
+    : public ComObject<IDBInitialize, IDBProperties, IDBInfo, IDBCreateSession, ISupportErrorInfo,
+                       IPersist> {
  public:
   CSqliteDataSource();
 
@@ -36,6 +38,12 @@ class CSqliteDataSource
                                           IUnknown** ppDBSession) override;
   // ISupportErrorInfo
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+  // IPersist: names the provider, so an initialization string can be written for it.
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* pClassID) override {
+    if (!pClassID) return E_POINTER;
+    *pClassID = CLSID_RavezovSQLite;
+    return S_OK;
+  }
 
   // Sessions report their opening and closing so Uninitialize can refuse.
   void SessionOpened() { ++m_sessions; }
