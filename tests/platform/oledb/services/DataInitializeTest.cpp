@@ -128,7 +128,7 @@ TEST_F(DataInitializeTest, DataSourceThatHidesItsClassHasNoString) {
   EXPECT_NE(TakePostedError().description.find("IPersist"), std::string::npos);
 }
 
-TEST_F(DataInitializeTest, ArgumentsAndUnofferedMethods) {
+TEST_F(DataInitializeTest, ArgumentsAndDirectCreation) {
   ComPtr<ISupportErrorInfo> support;
   ASSERT_EQ(m_init.As(&support), S_OK);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IDataInitialize), S_OK);
@@ -143,10 +143,6 @@ TEST_F(DataInitializeTest, ArgumentsAndUnofferedMethods) {
                                   IID_IUnknown, &dataSource),
             DB_E_NOAGGREGATION);
   EXPECT_EQ(m_init->GetInitializationString(nullptr, true, nullptr), E_INVALIDARG);
-
-  LPOLESTR text = nullptr;
-  EXPECT_EQ(m_init->LoadStringFromStorage(u"x.udl", &text), E_NOTIMPL);
-  EXPECT_EQ(m_init->WriteStringToStorage(u"x.udl", u"Provider=x", 0), E_NOTIMPL);
   EXPECT_EQ(TakePostedError().records, 1u);
 
   ComPtr<IDBProperties> created;
@@ -170,10 +166,6 @@ TEST(InitializationStringTest, ParsesEntriesAndReportsMalformedText) {
   EXPECT_FALSE(ParseInitializationString(u"=1", error));
   EXPECT_FALSE(ParseInitializationString(u"a=1;b", error));
   EXPECT_TRUE(ParseInitializationString(u"a=it\"s", error));  // a quote inside an unquoted value is text
-
-  EXPECT_EQ(QuoteInitStringValue(u"plain value"), u"plain value");
-  EXPECT_EQ(QuoteInitStringValue(u"a\"b"), u"\"a\"\"b\"");
-  EXPECT_EQ(QuoteInitStringValue(u" x"), u"\" x\"");
 }
 
 }  // namespace

@@ -144,24 +144,6 @@ TEST_F(RootEnumeratorTest, RowsListProvidersAndEnumeratorsThatCanBeCreated) {
             S_OK);
 }
 
-TEST_F(RootEnumeratorTest, RowsFollowTheRegistry) {
-  auto countTestRows = [&] {
-    ComPtr<IRowset> rowset;
-    EXPECT_EQ(m_enumerator->GetSourcesRowset(nullptr, IID_IRowset, 0, nullptr,
-                                             reinterpret_cast<IUnknown**>(&rowset)),
-              S_OK);
-    int n = 0;
-    for (const auto& row : ReadSources(rowset)) n += row.name == u"Ravezov.TestProviderWithoutClass";
-    return n;
-  };
-  EXPECT_EQ(countTestRows(), 0);
-  {
-    CScopedClassRegistration extra(TestProviderWithoutClassEntry());
-    EXPECT_EQ(countTestRows(), 1);
-  }
-  EXPECT_EQ(countTestRows(), 0);
-}
-
 TEST_F(RootEnumeratorTest, RowsetPropertiesAreRefusedAndBadArgumentsRecorded) {
   DBPROP prop{};
   prop.dwPropertyID = DBPROP_INIT_TIMEOUT;

@@ -5,7 +5,6 @@
 #include "ComPtr.h"
 #include "TestDataSource.h"
 #include "TestEnvironment.h"
-#include "msdaguid.h"
 #include "msdasc.h"
 
 namespace {
@@ -40,40 +39,6 @@ TEST(SqliteInitStringTest, StringOpensTheSampleAndRoundTrips) {
             S_OK);
   EXPECT_EQ(PropertyText(again, DBPROP_INIT_DATASOURCE), OleToAnsi(path));
   EXPECT_EQ(again->Initialize(), S_OK);
-}
-
-TEST(SqliteInitStringTest, RootEnumeratorListsTheProvider) {
-  CComScope com;
-  ComPtr<ISourcesRowset> enumerator;
-  ASSERT_EQ(CoCreateInstance(CLSID_OLEDB_ENUMERATOR, nullptr, CLSCTX_INPROC_SERVER, IID_ISourcesRowset,
-                             enumerator.ReleaseAndGetVoidAddress()),
-            S_OK);
-  ComPtr<IRowset> rowset;
-  ASSERT_EQ(enumerator->GetSourcesRowset(nullptr, IID_IRowset, 0, nullptr,
-                                         reinterpret_cast<IUnknown**>(&rowset)),
-            S_OK);
-  ComPtr<IAccessor> accessor;
-  ASSERT_EQ(rowset.As(&accessor), S_OK);
-  DBBINDING binding{};
-  binding.iOrdinal = 1;
-  binding.dwPart = DBPART_VALUE;
-  binding.wType = DBTYPE_WSTR;
-  binding.cbMaxLen = 128 * sizeof(OLECHAR);
-  HACCESSOR hAccessor = DB_NULL_HACCESSOR;
-  ASSERT_EQ(accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &binding, binding.cbMaxLen, &hAccessor, nullptr),
-            S_OK);
-  bool found = false;
-  DBCOUNTITEM obtained = 0;
-  HROW* handles = nullptr;
-  while (rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &handles) == S_OK && obtained == 1) {
-    OLECHAR name[128] = {};
-    EXPECT_EQ(rowset->GetData(handles[0], hAccessor, name), S_OK);
-    found = found || std::u16string(name) == u"Ravezov.SQLite";
-    rowset->ReleaseRows(1, handles, nullptr, nullptr, nullptr);
-  }
-  CoTaskMemFree(handles);
-  accessor->ReleaseAccessor(hAccessor, nullptr);
-  EXPECT_TRUE(found);
 }
 
 }  // namespace
