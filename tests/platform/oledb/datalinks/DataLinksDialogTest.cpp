@@ -169,6 +169,8 @@ TEST(PropertyTextTest, ValuesReadBackAsTyped) {
   EXPECT_EQ(value.Get().vt, VT_I4);
   EXPECT_EQ(value.Get().lVal, 30);
   EXPECT_FALSE(PropertyValueFromText("30s", VT_I4, value));
+  ASSERT_TRUE(PropertyValueFromText("123456789012", VT_I8, value));
+  EXPECT_EQ(PropertyValueToText(value.Get()), "123456789012");
   ASSERT_TRUE(PropertyValueFromText("", VT_I4, value));
   EXPECT_TRUE(value.IsEmpty());
   ASSERT_TRUE(PropertyValueFromText(QString::fromUtf8("Zürich;db"), VT_BSTR, value));
