@@ -54,4 +54,10 @@ constexpr UINT DLGC_WANTCHARS = 0x80;
 
 // Negative (high bit set) while the key is held; only the modifier keys
 // VK_SHIFT, VK_CONTROL and VK_MENU are known, others read as released.
+// While a control handles an input event the event's own modifiers count.
 SHORT GetKeyState(int virtualKey);
+
+// Set by a control around the handling of one input event (Qt modifier
+// flags); ends with EndEventModifiers.
+void BeginEventModifiers(int qtModifiers);
+void EndEventModifiers();

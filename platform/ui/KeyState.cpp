@@ -1,10 +1,25 @@
 #include <QGuiApplication>
+#include <vector>
 
 #include "InputDefs.h"
 
-// The modifiers as of the last input event, so keys sent by tests count too.
+namespace {
+
+// Events nest (a handler may send another), so the outer event's modifiers
+// come back when an inner one ends.
+thread_local std::vector<int> eventModifiers;
+
+}  // namespace
+
+void BeginEventModifiers(int qtModifiers) { eventModifiers.push_back(qtModifiers); }
+
+void EndEventModifiers() {
+  if (!eventModifiers.empty()) eventModifiers.pop_back();
+}
+
 SHORT GetKeyState(int virtualKey) {
-  const Qt::KeyboardModifiers held = QGuiApplication::keyboardModifiers();
+  const Qt::KeyboardModifiers held = eventModifiers.empty() ? QGuiApplication::keyboardModifiers()
+                                                            : Qt::KeyboardModifiers(eventModifiers.back());
   bool down = false;
   switch (static_cast<UINT>(virtualKey)) {
     case VK_SHIFT: down = held & Qt::ShiftModifier; break;

@@ -22,6 +22,24 @@
 namespace {
 
 constexpr int kTextInset = 6;
+
+// GetKeyState answers from the event being handled.
+class EventModifiersScope {
+ public:
+  explicit EventModifiersScope(const QInputEvent* event) : EventModifiersScope(event->modifiers()) {}
+  // A modifier key counts as held while its own press is handled.
+  explicit EventModifiersScope(const QKeyEvent* event) : EventModifiersScope(event->modifiers() | HeldBy(event->key())) {}
+  ~EventModifiersScope() { EndEventModifiers(); }
+
+ private:
+  explicit EventModifiersScope(Qt::KeyboardModifiers modifiers) { BeginEventModifiers(modifiers.toInt()); }
+  static Qt::KeyboardModifiers HeldBy(int key) {
+    return key == Qt::Key_Shift ? Qt::ShiftModifier : key == Qt::Key_Control ? Qt::ControlModifier
+         : key == Qt::Key_Alt   ? Qt::AltModifier   : Qt::NoModifier;
+  }
+  EventModifiersScope(const EventModifiersScope&) = delete;
+  EventModifiersScope& operator=(const EventModifiersScope&) = delete;
+};
 constexpr int kHorizontalStep = 10;
 
 UINT VirtualKeyOf(int key) {
@@ -751,6 +769,7 @@ void ReportListView::SendChars(const QKeyEvent* event, UINT key) {
 }
 
 void ReportListView::keyPressEvent(QKeyEvent* event) {
+  const EventModifiersScope modifiers(event);
   const UINT key = VirtualKeyOf(event->key());
   const bool dialogKey = key == VK_RETURN || key == VK_ESCAPE;
   if (dialogKey && !WantsAllKeys()) {
@@ -768,6 +787,7 @@ void ReportListView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ReportListView::mousePressEvent(QMouseEvent* event) {
+  const EventModifiersScope modifiers(event);
   const POINT point = ToClient(event->position().toPoint());
   const UINT flags = MouseFlagsOf(event->buttons(), event->modifiers());
   CListCtrl* owner = Owner();
@@ -784,6 +804,7 @@ void ReportListView::mousePressEvent(QMouseEvent* event) {
 }
 
 void ReportListView::mouseReleaseEvent(QMouseEvent* event) {
+  const EventModifiersScope modifiers(event);
   const POINT point = ToClient(event->position().toPoint());
   const UINT flags = MouseFlagsOf(event->buttons(), event->modifiers());
   if (event->button() == Qt::LeftButton && std::exchange(m_leftPressed, false)) {
@@ -797,6 +818,7 @@ void ReportListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ReportListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const EventModifiersScope modifiers(event);
   if (event->button() != Qt::LeftButton) {
     mousePressEvent(event);
     return;
@@ -810,6 +832,7 @@ void ReportListView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ReportListView::contextMenuEvent(QContextMenuEvent* event) {
+  const EventModifiersScope modifiers(event);
   CListCtrl* owner = Owner();
   if (!owner) return;
   const CPoint point = event->reason() == QContextMenuEvent::Keyboard ? CPoint(-1, -1)
@@ -820,7 +843,7 @@ void ReportListView::contextMenuEvent(QContextMenuEvent* event) {
 
 void ReportListView::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
-  if (CListCtrl* owner = Owner()) owner->OnSetFocus(CWnd::FromWidget(QApplication::focusWidget()));
+  if (CListCtrl* owner = Owner()) owner->OnSetFocus(nullptr);  // the window that lost the focus is not known here
   if (m_focused >= 0) RedrawItems(m_focused, m_focused);
 }
 
