@@ -103,7 +103,9 @@ BOOL CDialog::DestroyWindow() {
 }
 
 void CDialog::OnWindowGone() {
-  for (auto& [id, control] : m_boundControls) control->Detach();
+  // Bound control objects are not touched: they may already be destroyed
+  // (members of a derived dialog), and those still alive let go of their
+  // controls by themselves when the widgets are deleted.
   m_boundControls.clear();
   m_plainControls.clear();
   m_controls.clear();

@@ -173,6 +173,13 @@ BOOL CPropertySheet::CreateSheetWindow(QWidget* owner, bool modal) {
   auto* altSpace = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), m_window);
   QObject::connect(altSpace, &QShortcut::activated, m_window,
                    [this] { ShowSystemMenu(m_window->mapToGlobal(QPoint(0, 0))); });
+  // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in any tabbed sheet.
+  for (const bool forward : {true, false}) {
+    auto* turn = new QShortcut(forward ? QKeySequence(Qt::CTRL | Qt::Key_Tab) : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), m_window);
+    QObject::connect(turn, &QShortcut::activated, m_window, [this, forward] {
+      if (GetPageCount() > 0) SetActivePage((m_activeIndex + (forward ? 1 : GetPageCount() - 1)) % GetPageCount());
+    });
+  }
   ResetSystemMenu();
 
   if (!m_pages.empty()) {

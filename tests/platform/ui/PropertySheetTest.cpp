@@ -85,6 +85,18 @@ TEST_F(ThreePageSheet, AKillActiveFailureKeepsTheUserOnThePage) {
   EXPECT_FALSE(b.HasWindow());
 }
 
+TEST_F(ThreePageSheet, CtrlTabTurnsThePagesBothWays) {
+  ASSERT_TRUE(sheet.Create());
+  QWidget* window = sheet.GetWidget();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(sheet.GetActiveIndex(), 1);
+  QTest::keyClick(window, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  QTest::keyClick(window, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(sheet.GetActiveIndex(), 2);
+}
+
 TEST_F(ThreePageSheet, QuerySiblingsReachesCreatedPagesInTabOrderUntilOneAnswers) {
   ASSERT_TRUE(sheet.Create());
   ASSERT_TRUE(sheet.SetActivePage(2));
