@@ -1,0 +1,29 @@
+// Reads a rowset 20 row handles at a time until the provider gives no more
+// rows, or until the caller asks to stop (checked after every fetch).
+#pragma once
+
+#include <functional>
+
+#include "oledb.h"
+
+class RowBatchReader {
+ public:
+  static constexpr DBROWCOUNT kBatchRows = 20;
+
+  // Handles one batch of obtained rows, in order.
+  using BatchHandler = std::function<void(const HROW* rows, DBCOUNTITEM count)>;
+  using StopRequest = std::function<bool()>;
+
+  explicit RowBatchReader(IRowset* rowset) : m_pRowset(rowset) {}
+
+  // Fetches, hands each non-empty batch over and releases it. The handles
+  // obtained last are released at the end: the unread batch when stopped,
+  // none when the rowset ran out. E_OUTOFMEMORY when the handle array
+  // cannot be had; otherwise S_OK (fetch statuses are not examined).
+  HRESULT ReadAll(const BatchHandler& onBatch, const StopRequest& stopRequested = {});
+
+ private:
+  DBCOUNTITEM FetchNext(HROW* rows);
+
+  IRowset* m_pRowset;
+};
