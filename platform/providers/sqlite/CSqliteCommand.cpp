@@ -56,8 +56,38 @@ HRESULT CSqliteCommand::Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pPar
                              "The command has parameter markers, and parameters are not supported.");
   if (statement.ColumnCount() == 0) return RunWithoutRowset(statement.Get(), pcRowsAffected);
   if (riid == GUID_NULL) return S_OK;  // a row-returning statement asked for nothing
-  return OpenSqliteRowset(m_connection, std::move(statement), false, properties,
-                          static_cast<ICommandText*>(this), riid, ppRowset, IID_ICommand);
+  HRESULT hr = OpenSqliteRowset(m_connection, std::move(statement), false, properties,
+                                static_cast<ICommandText*>(this), riid, ppRowset, IID_ICommand);
+  std::lock_guard relock(m_mutex);
+  m_propertiesInError.clear();
+  if (hr == DB_E_ERRORSOCCURRED) {
+    for (DBPROPID id : {DBPROP_IRowsetChange, DBPROP_UPDATABILITY})
+      if (properties.Required(id)) m_propertiesInError.push_back(id);
+  }
+  return hr;
+}
+
+HRESULT CSqliteCommand::GetPropertiesInError(ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
+  *pcPropertySets = 0;
+  *prgPropertySets = nullptr;
+  if (m_propertiesInError.empty()) return S_OK;
+  auto* set = static_cast<DBPROPSET*>(CoTaskMemAlloc(sizeof(DBPROPSET)));
+  auto* props = static_cast<DBPROP*>(CoTaskMemAlloc(sizeof(DBPROP) * m_propertiesInError.size()));
+  if (!set || !props) {
+    CoTaskMemFree(set);
+    CoTaskMemFree(props);
+    return E_OUTOFMEMORY;
+  }
+  for (size_t i = 0; i < m_propertiesInError.size(); ++i) {
+    props[i] = {};
+    props[i].dwPropertyID = m_propertiesInError[i];
+    props[i].dwOptions = DBPROPOPTIONS_REQUIRED;
+    props[i].dwStatus = DBPROPSTATUS_NOTSETTABLE;
+  }
+  *set = {props, static_cast<ULONG>(m_propertiesInError.size()), DBPROPSET_ROWSET};
+  *pcPropertySets = 1;
+  *prgPropertySets = set;
+  return S_OK;
 }
 
 HRESULT CSqliteCommand::RunWithoutRowset(sqlite3_stmt* stmt, DBROWCOUNT* pcRowsAffected) {
@@ -124,6 +154,11 @@ HRESULT CSqliteCommand::GetProperties(const ULONG cPropertyIDSets,
                                       DBPROPSET** prgPropertySets) {
   ClearErrorInfo();
   std::lock_guard guard(m_mutex);
+  if (cPropertyIDSets == 1 && rgPropertyIDSets &&
+      rgPropertyIDSets[0].guidPropertySet == DBPROPSET_PROPERTIESINERROR) {
+    if (!pcPropertySets || !prgPropertySets) return E_INVALIDARG;
+    return GetPropertiesInError(pcPropertySets, prgPropertySets);
+  }
   return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
                                     prgPropertySets);
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "ComObject.h"
 #include "ComPtr.h"
@@ -37,6 +38,7 @@ class CSqliteCommand
 
  private:
   HRESULT RunWithoutRowset(struct sqlite3_stmt* stmt, DBROWCOUNT* pcRowsAffected);
+  HRESULT GetPropertiesInError(ULONG* pcPropertySets, DBPROPSET** prgPropertySets);
 
   ComPtr<IUnknown> m_session;
   std::shared_ptr<CSqliteConnection> m_connection;
@@ -44,6 +46,9 @@ class CSqliteCommand
   bool m_hasText = false;
   std::u16string m_text;
   CSqliteRowsetProperties m_properties;
+  // Required properties the last execution could not honour, reported
+  // through DBPROPSET_PROPERTIESINERROR.
+  std::vector<DBPROPID> m_propertiesInError;
 };
 
 HRESULT CreateSqliteCommand(IUnknown* session, std::shared_ptr<CSqliteConnection> connection,

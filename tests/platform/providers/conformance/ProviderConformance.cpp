@@ -1,12 +1,26 @@
 #include "ProviderConformance.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <set>
 
 #include "objbase.h"
 #include "oleauto.h"
 #include "stringapiset.h"
+
+
+namespace {
+
+std::string ScalarText(IUnknown* session, const std::string& sql) {
+  auto result = Execute(session, sql);
+  if (!result.rowset) return "<no rowset>";
+  auto rows = ReadAll(result.rowset);
+  return rows.empty() || !rows[0][0] ? "<null>" : *rows[0][0];
+}
+
+}  // namespace
 
 std::string PrintProfileName(const testing::TestParamInfo<ProviderProfile>& info) {
   return info.param.name;
@@ -156,14 +170,32 @@ TEST_P(ProviderConformance, SpecificationIsTheCommandOrTheSession) {
 }
 
 TEST_P(ProviderConformance, RequiredChangeOnAJoinIsRefused) {
+  ComPtr<ICommandText> command;
   auto result = Execute(m_session, Profile().joinSql,
                         {{DBPROP_IRowsetChange, 1},
                          {DBPROP_UPDATABILITY, DBPROPVAL_UP_CHANGE | DBPROPVAL_UP_DELETE | DBPROPVAL_UP_INSERT, false},
                          {DBPROP_ISupportErrorInfo, 1},
-                         {DBPROP_IRowsetLocate, 1}});
-  EXPECT_TRUE(FAILED(result.hr));
+                         {DBPROP_IRowsetLocate, 1}},
+                        std::addressof(command));
+  EXPECT_EQ(result.hr, DB_E_ERRORSOCCURRED);
   EXPECT_FALSE(result.rowset);
   EXPECT_FALSE(TakeErrorDescriptions().empty());
+  // The properties in error say which requirement failed.
+  ASSERT_TRUE(command);
+  DBPROPIDSET inError{nullptr, 0, DBPROPSET_PROPERTIESINERROR};
+  ULONG count = 0;
+  DBPROPSET* sets = nullptr;
+  ASSERT_EQ(command.As<ICommandProperties>()->GetProperties(1, &inError, &count, &sets), S_OK);
+  ASSERT_EQ(count, 1u);
+  bool changeReported = false;
+  for (ULONG i = 0; i < sets[0].cProperties; ++i) {
+    const DBPROP& p = sets[0].rgProperties[i];
+    EXPECT_TRUE(p.dwStatus == DBPROPSTATUS_NOTSETTABLE || p.dwStatus == DBPROPSTATUS_CONFLICTING);
+    changeReported |= p.dwPropertyID == DBPROP_IRowsetChange;
+  }
+  EXPECT_TRUE(changeReported);
+  CoTaskMemFree(sets[0].rgProperties);
+  CoTaskMemFree(sets);
 }
 
 TEST_P(ProviderConformance, PropertyInfoBeforeInitializationIsOnlyInitialization) {
@@ -199,4 +231,69 @@ TEST_P(ProviderConformance, PropertyInfoBeforeInitializationIsOnlyInitialization
   CoTaskMemFree(sets);
   CoTaskMemFree(descriptions);
   EXPECT_GE(names.size(), 5u);  // DBINIT, DATASOURCEINFO, DATASOURCE, SESSION, ROWSET
+}
+
+TEST_P(ProviderConformance, ChangesAreWrittenAtOnceAndSeenByANewConnection) {
+  auto copy = Profile().writableCopy();
+  {
+    auto init = OpenDataSource(Profile().clsid, copy->Path());
+    auto session = CreateSession(init);
+    // The table data view asks only for bookmarks, yet may edit.
+    auto result = Execute(session, Profile().editQuery, {{DBPROP_IRowsetLocate, 1}});
+    ASSERT_EQ(result.hr, S_OK);
+    auto change = result.rowset.As<IRowsetChange>();
+    ASSERT_TRUE(change);
+
+    struct Buffer {
+      char* text;
+      DBSTATUS status;
+      DBLENGTH length;
+    };
+    DBBINDING b{};
+    b.iOrdinal = Profile().editOrdinal;
+    b.obValue = offsetof(Buffer, text);
+    b.obStatus = offsetof(Buffer, status);
+    b.obLength = offsetof(Buffer, length);
+    b.dwPart = DBPART_VALUE | DBPART_STATUS | DBPART_LENGTH;
+    b.cbMaxLen = sizeof(char*);
+    b.wType = DBTYPE_STR | DBTYPE_BYREF;
+    HACCESSOR accessor = 0;
+    DBBINDSTATUS bindStatus;
+    ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof(Buffer),
+                                                           &accessor, &bindStatus), S_OK);
+    HROW rows[1];
+    HROW* p = rows;
+    DBCOUNTITEM obtained = 0;
+    ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
+    char edited[] = "edited title";
+    Buffer in{edited, DBSTATUS_S_OK, static_cast<DBLENGTH>(strlen(edited))};
+    ASSERT_EQ(change->SetData(rows[0], accessor, &in), S_OK);
+    Buffer out{};
+    ASSERT_EQ(result.rowset->GetData(rows[0], accessor, &out), S_OK);
+    EXPECT_STREQ(out.text, "edited title");
+    CoTaskMemFree(out.text);
+
+    char added[] = "inserted title";
+    Buffer insert{added, DBSTATUS_S_OK, static_cast<DBLENGTH>(strlen(added))};
+    HROW inserted = 0;
+    ASSERT_EQ(change->InsertRow(DB_NULL_HCHAPTER, accessor, &insert, &inserted), S_OK);
+    DBROWSTATUS status = 0;
+    ASSERT_EQ(change->DeleteRows(DB_NULL_HCHAPTER, 1, &inserted, &status), S_OK);
+    EXPECT_EQ(result.rowset->GetData(inserted, accessor, &out), DB_E_DELETEDROW);
+    HROW again = 0;
+    ASSERT_EQ(change->InsertRow(DB_NULL_HCHAPTER, accessor, &insert, &again), S_OK);
+    ASSERT_EQ(result.rowset->GetData(again, accessor, &out), S_OK);
+    EXPECT_STREQ(out.text, "inserted title");
+    CoTaskMemFree(out.text);
+
+    result.rowset->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+    HROW both[2] = {inserted, again};
+    result.rowset->ReleaseRows(2, both, nullptr, nullptr, nullptr);
+    result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+  }
+  auto init = OpenDataSource(Profile().clsid, copy->Path());
+  auto session = CreateSession(init);
+  EXPECT_EQ(ScalarText(session, Profile().firstEditedValueQuery), "edited title");
+  EXPECT_EQ(ScalarText(session, Profile().countOfValueQuery + " 'inserted title'"), "1");
+  EXPECT_EQ(ScalarText(session, Profile().rowCountQuery), std::to_string(Profile().editRowCount + 1));
 }

@@ -36,6 +36,14 @@ struct ProviderProfile {
   std::string qualifiedTable;        // as the Table Analyzer builds it
   std::string badSql;                // fails with one error record
   std::string joinSql;               // a join that cannot be updatable
+  // Write-back: a single-table result, a text column of it to edit in the
+  // first row and to fill in an inserted row, and queries that check both.
+  std::string editQuery;
+  DBORDINAL editOrdinal = 0;
+  std::string firstEditedValueQuery;  // the edited column of that first row
+  std::string countOfValueQuery;      // completed with a quoted text literal
+  std::string rowCountQuery;
+  int editRowCount = 0;
 };
 
 class ProviderConformance : public testing::TestWithParam<ProviderProfile> {

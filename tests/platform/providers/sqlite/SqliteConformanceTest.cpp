@@ -38,6 +38,12 @@ ProviderProfile SqliteProfile() {
   p.qualifiedTable = "main.\"Order Details\"";
   p.badSql = "selec * frm Trades";
   p.joinSql = "select o.id, t.name from Orders o join Traders t on t.id = o.trader_id";
+  p.editQuery = "select * from main.Notes";
+  p.editOrdinal = 2;  // title
+  p.firstEditedValueQuery = "select title from Notes where id = 1";
+  p.countOfValueQuery = "select count(*) from Notes where title =";
+  p.rowCountQuery = "select count(*) from Notes";
+  p.editRowCount = 7;
   return p;
 }
 
