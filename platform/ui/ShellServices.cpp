@@ -32,8 +32,22 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
   return AsInstance(Hook() ? Hook()(call) : OpenAddress(call));
 }
 
-BOOL MessageBeep(UINT) {
-  QApplication::beep();
+namespace {
+
+MessageBeepHook& BeepHook() {
+  static MessageBeepHook hook;
+  return hook;
+}
+
+}  // namespace
+
+MessageBeepHook SetMessageBeepHook(MessageBeepHook hook) { return std::exchange(BeepHook(), std::move(hook)); }
+
+BOOL MessageBeep(UINT type) {
+  if (BeepHook())
+    BeepHook()(type);
+  else
+    QApplication::beep();
   return TRUE;
 }
 

@@ -30,6 +30,10 @@ HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters,
 #define ShellExecute ShellExecuteA
 
 BOOL MessageBeep(UINT type);
+// Lets a test hear the beeps instead of the desktop; an empty hook restores
+// the desktop's beep. Returns the previous hook.
+using MessageBeepHook = std::function<void(UINT type)>;
+MessageBeepHook SetMessageBeepHook(MessageBeepHook hook);
 // Milliseconds between the caret's on and off phases; INFINITE when the
 // caret does not blink.
 UINT GetCaretBlinkTime();

@@ -1,0 +1,356 @@
+#include "CRowsetWriter.h"
+
+#include <cstring>
+
+#include "ComPtr.h"
+#include "MessageBox.h"
+#include "OleDbErrors.h"
+#include "objbase.h"
+
+namespace {
+
+constexpr DBLENGTH kBookmarkMax = 256;
+
+// An accessor over the rowset, released with the object.
+class ScopedAccessor {
+ public:
+  ~ScopedAccessor() {
+    if (m_accessor && m_handle) m_accessor->ReleaseAccessor(m_handle, nullptr);
+  }
+  HRESULT Create(IRowset* rowset, const std::vector<DBBINDING>& bindings, DBLENGTH rowSize, HWND owner) {
+    HRESULT hr = rowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&m_accessor));
+    if (FAILED(hr)) {
+      ShowOleDbErrors(rowset, IID_IRowset, owner, FALSE);
+      return hr;
+    }
+    std::vector<DBBINDSTATUS> statuses(bindings.size());
+    hr = m_accessor->CreateAccessor(DBACCESSOR_ROWDATA, static_cast<DBCOUNTITEM>(bindings.size()), bindings.data(),
+                                    rowSize, &m_handle, statuses.data());
+    if (FAILED(hr)) {
+      m_handle = 0;
+      ShowOleDbErrors(m_accessor, IID_IAccessor, owner, FALSE);
+    }
+    return hr;
+  }
+  HACCESSOR Handle() const { return m_handle; }
+
+ private:
+  ComPtr<IAccessor> m_accessor;
+  HACCESSOR m_handle = 0;
+};
+
+// A row buffer whose parts are aligned for lengths, statuses and pointers.
+class RowBuffer {
+ public:
+  explicit RowBuffer(size_t size) : m_words((size + 7) / 8 + 1, 0) {}
+  BYTE* Data() { return reinterpret_cast<BYTE*>(m_words.data()); }
+  template <typename T>
+  T& At(DBBYTEOFFSET offset) {
+    return *reinterpret_cast<T*>(Data() + offset);
+  }
+
+ private:
+  std::vector<uint64_t> m_words;
+};
+
+DBBINDING TextBinding(DBORDINAL ordinal) {
+  DBBINDING binding{};
+  binding.iOrdinal = ordinal;
+  binding.dwMemOwner = DBMEMOWNER_CLIENTOWNED;
+  binding.eParamIO = DBPARAMIO_NOTPARAM;
+  binding.wType = DBTYPE_STR;
+  return binding;
+}
+
+DBBYTEOFFSET RoundUp(DBBYTEOFFSET offset, DBBYTEOFFSET unit) { return (offset + unit - 1) / unit * unit; }
+
+// Texts to write, each with the status that says what to do with it.
+struct WriteRow {
+  std::vector<DBBINDING> bindings;
+  DBBYTEOFFSET size = 0;
+};
+
+WriteRow LayOutWrite(const std::vector<DBORDINAL>& ordinals, const CRowsetWriter::Texts& texts) {
+  WriteRow row;
+  for (size_t i = 0; i < ordinals.size(); ++i) {
+    DBBINDING binding = TextBinding(ordinals[i]);
+    binding.dwPart = DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS;
+    binding.cbMaxLen = static_cast<DBLENGTH>(texts[i].size() + 1);
+    binding.obValue = row.size;
+    row.size = RoundUp(row.size + binding.cbMaxLen, 8);
+    binding.obLength = row.size;
+    binding.obStatus = row.size + sizeof(DBLENGTH);
+    row.size += 8;
+    row.bindings.push_back(binding);
+  }
+  return row;
+}
+
+void FillWrite(const WriteRow& row, const CRowsetWriter::Texts& texts, const std::vector<DBSTATUS>& statuses,
+               RowBuffer& buffer) {
+  for (size_t i = 0; i < row.bindings.size(); ++i) {
+    const DBBINDING& binding = row.bindings[i];
+    std::memcpy(buffer.Data() + binding.obValue, texts[i].c_str(), texts[i].size() + 1);
+    buffer.At<DBLENGTH>(binding.obLength) = static_cast<DBLENGTH>(texts[i].size());
+    buffer.At<DBSTATUS>(binding.obStatus) = statuses[i];
+  }
+}
+
+}  // namespace
+
+CRowsetWriter::CRowsetWriter(IRowset* rowset, int hiddenColumns, HWND owner)
+    : m_pRowset(rowset), m_nHiddenColumns(hiddenColumns), m_hOwner(owner) {}
+
+void CRowsetWriter::Refuse(const char* text) const { AfxMessageBox(m_hOwner, text, nullptr, MB_ICONERROR); }
+
+// The shown columns, by the same rules as the viewer's display bindings.
+HRESULT CRowsetWriter::LoadColumns() {
+  if (m_bColumnsLoaded) return S_OK;
+  if (!m_pRowset) return E_POINTER;
+  ComPtr<IColumnsInfo> info;
+  HRESULT hr = m_pRowset->QueryInterface(IID_IColumnsInfo, reinterpret_cast<void**>(&info));
+  if (FAILED(hr)) return hr;
+  DBORDINAL count = 0;
+  DBCOLUMNINFO* columns = nullptr;
+  OLECHAR* strings = nullptr;
+  hr = info->GetColumnInfo(&count, &columns, &strings);
+  if (FAILED(hr)) return hr;
+  DBORDINAL hidden = m_nHiddenColumns > 0 ? static_cast<DBORDINAL>(m_nHiddenColumns) : 0;
+  for (DBORDINAL i = 0; i < count && i < hidden; ++i)
+    if (columns[i].iOrdinal == 0) ++hidden;
+  for (DBORDINAL i = 0; i < count; ++i) {
+    if (columns[i].iOrdinal == 0) m_bHasBookmarks = true;
+    if (i < hidden || columns[i].iOrdinal == 0 || columns[i].wType == DBTYPE_IUNKNOWN) continue;
+    m_shown.push_back(columns[i].iOrdinal);
+  }
+  CoTaskMemFree(columns);
+  CoTaskMemFree(strings);
+  m_bColumnsLoaded = true;
+  return S_OK;
+}
+
+int CRowsetWriter::ShownColumnCount() { return SUCCEEDED(LoadColumns()) ? static_cast<int>(m_shown.size()) : -1; }
+
+HRESULT CRowsetWriter::RequireChange(IRowsetChange** change) {
+  *change = nullptr;
+  if (!m_pRowset) {
+    Refuse("There is no rowset to write the change to.");
+    return E_POINTER;
+  }
+  if (FAILED(m_pRowset->QueryInterface(IID_IRowsetChange, reinterpret_cast<void**>(change)))) {
+    Refuse("This rowset cannot be changed: its provider does not allow changes to it.");
+    return E_NOINTERFACE;
+  }
+  if (FAILED(LoadColumns())) {
+    (*change)->Release();
+    *change = nullptr;
+    Refuse("The columns of this rowset cannot be read, so the change cannot be written.");
+    return E_FAIL;
+  }
+  return S_OK;
+}
+
+HRESULT CRowsetWriter::FindRow(const std::string& bookmark, HROW& row) {
+  row = 0;
+  ComPtr<IRowsetLocate> locate;
+  if (bookmark.empty() || FAILED(m_pRowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate)))) {
+    Refuse("This row cannot be found again in the data source: the rowset gives no bookmarks.");
+    return DB_E_BADBOOKMARK;
+  }
+  const DBBKMARK size = static_cast<DBBKMARK>(bookmark.size());
+  const BYTE* data = reinterpret_cast<const BYTE*>(bookmark.data());
+  DBROWSTATUS status = DBROWSTATUS_S_OK;
+  const HRESULT hr = locate->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, &size, &data, &row, &status);
+  if (FAILED(hr) || status != DBROWSTATUS_S_OK) {
+    if (FAILED(hr)) ShowOleDbErrors(locate, IID_IRowsetLocate, m_hOwner, FALSE);
+    else Refuse("This row cannot be found again in the data source.");
+    row = 0;
+    return FAILED(hr) ? hr : DB_E_BADBOOKMARK;
+  }
+  return S_OK;
+}
+
+void CRowsetWriter::ReleaseRow(HROW row) {
+  if (row) m_pRowset->ReleaseRows(1, &row, nullptr, nullptr, nullptr);
+}
+
+// Each shown column's text as the data source converts it; nullopt for NULL.
+HRESULT CRowsetWriter::ReadTexts(HROW row, std::vector<std::optional<std::string>>& texts) {
+  constexpr DBBYTEOFFSET kStride = 16;
+  std::vector<DBBINDING> bindings;
+  for (size_t i = 0; i < m_shown.size(); ++i) {
+    DBBINDING binding = TextBinding(m_shown[i]);
+    binding.wType = DBTYPE_STR | DBTYPE_BYREF;
+    binding.dwPart = DBPART_VALUE | DBPART_STATUS;
+    binding.cbMaxLen = sizeof(char*);
+    binding.obValue = static_cast<DBBYTEOFFSET>(i * kStride);
+    binding.obStatus = static_cast<DBBYTEOFFSET>(i * kStride + sizeof(char*));
+    bindings.push_back(binding);
+  }
+  ScopedAccessor accessor;
+  const DBLENGTH rowSize = static_cast<DBLENGTH>(m_shown.size() * kStride);
+  HRESULT hr = accessor.Create(m_pRowset, bindings, rowSize, m_hOwner);
+  if (FAILED(hr)) return hr;
+  RowBuffer buffer(rowSize);
+  hr = m_pRowset->GetData(row, accessor.Handle(), buffer.Data());
+  texts.assign(m_shown.size(), std::nullopt);
+  for (const DBBINDING& binding : bindings) {
+    char* text = buffer.At<char*>(binding.obValue);
+    if (text && buffer.At<DBSTATUS>(binding.obStatus) != DBSTATUS_S_ISNULL)
+      texts[binding.obValue / kStride] = std::string(text);
+    CoTaskMemFree(text);
+  }
+  if (FAILED(hr)) ShowOleDbErrors(m_pRowset, IID_IRowset, m_hOwner, FALSE);
+  return hr;
+}
+
+HRESULT CRowsetWriter::ReadStored(HROW row, Texts& stored) {
+  std::vector<std::optional<std::string>> texts;
+  const HRESULT hr = ReadTexts(row, texts);
+  stored.clear();
+  for (const auto& text : texts) stored.push_back(text.value_or(std::string()));
+  return hr;
+}
+
+HRESULT CRowsetWriter::UpdateRow(const std::string& bookmark, const Texts& texts, Texts& stored) {
+  ComPtr<IRowsetChange> change;
+  HRESULT hr = RequireChange(&change);
+  if (FAILED(hr)) return hr;
+  if (texts.size() != m_shown.size()) {
+    Refuse("The grid's columns do not match the rowset's columns; the change cannot be written.");
+    return E_INVALIDARG;
+  }
+  HROW row = 0;
+  hr = FindRow(bookmark, row);
+  if (FAILED(hr)) return hr;
+  std::vector<std::optional<std::string>> current;
+  hr = ReadTexts(row, current);
+  if (SUCCEEDED(hr)) {
+    // Only what differs is written: a value the grid shows exactly as it
+    // is (a NULL as an empty cell) is left alone.
+    std::vector<DBSTATUS> statuses;
+    bool anyChange = false;
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const bool same = current[i].value_or(std::string()) == texts[i];
+      anyChange = anyChange || !same;
+      statuses.push_back(same ? DBSTATUS_S_IGNORE : texts[i].empty() ? DBSTATUS_S_ISNULL : DBSTATUS_S_OK);
+    }
+    if (anyChange) {
+      const WriteRow layout = LayOutWrite(m_shown, texts);
+      ScopedAccessor accessor;
+      hr = accessor.Create(m_pRowset, layout.bindings, static_cast<DBLENGTH>(layout.size), m_hOwner);
+      if (SUCCEEDED(hr)) {
+        RowBuffer buffer(layout.size);
+        FillWrite(layout, texts, statuses, buffer);
+        hr = change->SetData(row, accessor.Handle(), buffer.Data());
+        if (FAILED(hr)) ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
+      }
+    }
+  }
+  if (SUCCEEDED(hr)) ReadStored(row, stored);
+  ReleaseRow(row);
+  return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CRowsetWriter::InsertRow(const Texts& texts, std::string& bookmark, Texts& stored) {
+  bookmark.clear();
+  ComPtr<IRowsetChange> change;
+  HRESULT hr = RequireChange(&change);
+  if (FAILED(hr)) return hr;
+  if (texts.size() != m_shown.size()) {
+    Refuse("The grid's columns do not match the rowset's columns; the row cannot be added.");
+    return E_INVALIDARG;
+  }
+  std::vector<DBSTATUS> statuses;
+  for (const std::string& text : texts) statuses.push_back(text.empty() ? DBSTATUS_S_DEFAULT : DBSTATUS_S_OK);
+  const WriteRow layout = LayOutWrite(m_shown, texts);
+  ScopedAccessor accessor;
+  hr = accessor.Create(m_pRowset, layout.bindings, static_cast<DBLENGTH>(layout.size), m_hOwner);
+  if (FAILED(hr)) return hr;
+  RowBuffer buffer(layout.size);
+  FillWrite(layout, texts, statuses, buffer);
+  HROW row = 0;
+  hr = change->InsertRow(DB_NULL_HCHAPTER, accessor.Handle(), buffer.Data(), &row);
+  if (FAILED(hr)) {
+    ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
+    return hr;
+  }
+  if (row) {
+    std::vector<std::string> bookmarks;
+    if (m_bHasBookmarks && SUCCEEDED(ReadBookmarks(&row, 1, bookmarks))) bookmark = bookmarks[0];
+    ReadStored(row, stored);
+    ReleaseRow(row);
+  } else {
+    stored = texts;
+  }
+  return S_OK;
+}
+
+HRESULT CRowsetWriter::DeleteRow(const std::string& bookmark) {
+  ComPtr<IRowsetChange> change;
+  HRESULT hr = RequireChange(&change);
+  if (FAILED(hr)) return hr;
+  HROW row = 0;
+  hr = FindRow(bookmark, row);
+  if (FAILED(hr)) return hr;
+  DBROWSTATUS status = DBROWSTATUS_S_OK;
+  hr = change->DeleteRows(DB_NULL_HCHAPTER, 1, &row, &status);
+  if (FAILED(hr)) ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
+  ReleaseRow(row);
+  return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CRowsetWriter::ReadBookmarks(const HROW* rows, DBCOUNTITEM count, std::vector<std::string>& bookmarks) {
+  bookmarks.assign(count, std::string());
+  if (!m_pRowset || (count && !rows)) return E_INVALIDARG;
+  DBBINDING binding = TextBinding(0);
+  binding.wType = DBTYPE_BYTES;
+  binding.dwPart = DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS;
+  binding.cbMaxLen = kBookmarkMax;
+  binding.obLength = kBookmarkMax;
+  binding.obStatus = kBookmarkMax + sizeof(DBLENGTH);
+  const DBLENGTH rowSize = kBookmarkMax + 8;
+  ComPtr<IAccessor> accessor;
+  HRESULT hr = m_pRowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&accessor));
+  if (FAILED(hr)) return hr;
+  HACCESSOR handle = 0;
+  DBBINDSTATUS bindStatus = DBBINDSTATUS_OK;
+  hr = accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &binding, rowSize, &handle, &bindStatus);
+  if (FAILED(hr)) return hr;
+  RowBuffer buffer(rowSize);
+  for (DBCOUNTITEM i = 0; i < count; ++i) {
+    if (FAILED(m_pRowset->GetData(rows[i], handle, buffer.Data()))) continue;
+    if (buffer.At<DBSTATUS>(binding.obStatus) != DBSTATUS_S_OK) continue;
+    const DBLENGTH length = std::min(buffer.At<DBLENGTH>(binding.obLength), kBookmarkMax);
+    bookmarks[i].assign(reinterpret_cast<const char*>(buffer.Data()), length);
+  }
+  accessor->ReleaseAccessor(handle, nullptr);
+  return S_OK;
+}
+
+HRESULT CRowsetWriter::BookmarksByPosition(DBROWOFFSET first, DBCOUNTITEM count, std::vector<std::string>& bookmarks) {
+  bookmarks.assign(count, std::string());
+  if (!m_pRowset) return E_POINTER;
+  ComPtr<IRowsetLocate> locate;
+  HRESULT hr = m_pRowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate));
+  if (FAILED(hr)) return hr;
+  constexpr DBCOUNTITEM kBatch = 20;
+  for (DBCOUNTITEM done = 0; done < count;) {
+    const BYTE start = DBBMK_FIRST;
+    DBCOUNTITEM obtained = 0;
+    HROW* rows = nullptr;
+    const DBCOUNTITEM wanted = std::min(kBatch, count - done);
+    hr = locate->GetRowsAt(0, DB_NULL_HCHAPTER, 1, &start, first + static_cast<DBROWOFFSET>(done),
+                           static_cast<DBROWCOUNT>(wanted), &obtained, &rows);
+    std::vector<std::string> batch;
+    if (obtained) {
+      ReadBookmarks(rows, obtained, batch);
+      m_pRowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
+    }
+    CoTaskMemFree(rows);
+    for (DBCOUNTITEM i = 0; i < obtained; ++i) bookmarks[done + i] = std::move(batch[i]);
+    if (FAILED(hr) || obtained == 0) break;
+    done += obtained;
+  }
+  return FAILED(hr) ? hr : S_OK;
+}

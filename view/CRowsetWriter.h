@@ -1,0 +1,59 @@
+// Writes the grid's changes into the viewer's rowset through IRowsetChange.
+// The list's columns are the rowset's shown columns: those past the hidden
+// leading columns, leaving out bookmark and object columns, as the viewer
+// binds them for display. Rows are found again by their bookmarks
+// (IRowsetLocate). Every value goes both ways as text (DBTYPE_STR); an
+// empty text stands for NULL, as the grid shows NULL as an empty cell.
+//
+// Each operation reports its own failure to the user (the provider's error
+// records, or a message of its own when the rowset cannot do the write)
+// and returns the failing status; nothing is written then.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "UiDefs.h"
+#include "oledb.h"
+
+class CRowsetWriter {
+ public:
+  using Texts = std::vector<std::string>;
+
+  // `rowset` is borrowed: no reference is kept past the call that uses it.
+  CRowsetWriter(IRowset* rowset, int hiddenColumns, HWND owner);
+
+  // Writes the texts that differ from what the row holds now and gives back
+  // what it holds afterwards.
+  HRESULT UpdateRow(const std::string& bookmark, const Texts& texts, Texts& stored);
+  // Inserts the row (an empty text leaves the column to its default) and
+  // gives back its bookmark (empty when the rowset has none) and what the
+  // data source stored.
+  HRESULT InsertRow(const Texts& texts, std::string& bookmark, Texts& stored);
+  HRESULT DeleteRow(const std::string& bookmark);
+
+  // Bookmarks of held rows, or of the rows at positions [first, first +
+  // count) of the rowset; an entry stays empty where none can be read.
+  HRESULT ReadBookmarks(const HROW* rows, DBCOUNTITEM count, std::vector<std::string>& bookmarks);
+  HRESULT BookmarksByPosition(DBROWOFFSET first, DBCOUNTITEM count, std::vector<std::string>& bookmarks);
+
+  // The number of shown columns, or -1 when the columns cannot be read.
+  int ShownColumnCount();
+
+ private:
+  HRESULT LoadColumns();
+  HRESULT RequireChange(IRowsetChange** change);
+  HRESULT FindRow(const std::string& bookmark, HROW& row);
+  HRESULT ReadTexts(HROW row, std::vector<std::optional<std::string>>& texts);
+  HRESULT ReadStored(HROW row, Texts& stored);
+  void ReleaseRow(HROW row);
+  void Refuse(const char* text) const;
+
+  IRowset* m_pRowset;
+  int m_nHiddenColumns;
+  HWND m_hOwner;
+  bool m_bColumnsLoaded = false;
+  bool m_bHasBookmarks = false;
+  std::vector<DBORDINAL> m_shown;
+};
