@@ -1,6 +1,8 @@
 #include "CListCtrl.h"
 
 #include <QHeaderView>
+#include <QPointer>
+#include <QThread>
 #include <algorithm>
 #include <cstring>
 
@@ -272,7 +274,26 @@ void CListCtrl::FlushPendingRepaint() {
 
 // ---- messages --------------------------------------------------------------
 
+BOOL CListCtrl::CallOnListThread(const std::function<void()>& call) {
+  QPointer<QWidget> widget = m_widget;
+  if (!widget || !call) return FALSE;
+  if (QThread::currentThread() == widget->thread()) {
+    call();
+    return TRUE;
+  }
+  bool ran = false;
+  // A widget deleted before the call runs drops it and releases the caller.
+  QMetaObject::invokeMethod(
+      widget.data(), [&call, &ran] { call(); ran = true; }, Qt::BlockingQueuedConnection);
+  return ran;
+}
+
 LRESULT CListCtrl::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_widget && QThread::currentThread() != m_widget->thread()) {
+    LRESULT result = 0;
+    CallOnListThread([&] { result = SendMessage(message, wParam, lParam); });
+    return result;
+  }
   const int index = static_cast<int>(static_cast<intptr_t>(wParam));
   auto* item = reinterpret_cast<LVITEM*>(lParam);
   auto* column = reinterpret_cast<LVCOLUMN*>(lParam);

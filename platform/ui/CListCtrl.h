@@ -10,6 +10,7 @@
 // code (SetNotifyHandler).
 #pragma once
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -108,8 +109,15 @@ class CListCtrl : public CWnd {
   void FlushPendingRepaint();
 
   // The list-view messages the application sends, for code that talks to
-  // the list by message; an unknown message returns 0.
+  // the list by message; an unknown message returns 0. From another thread
+  // the message is carried out on the list's thread while the sender waits,
+  // as a sent message is.
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Runs `call` on the list's thread: at once when already there, else
+  // blocking the calling thread until it has run (one call may carry a
+  // whole batch of rows). FALSE when there is no list, or it was destroyed
+  // before the call could run; the call then does not run.
+  BOOL CallOnListThread(const std::function<void()>& call);
 
   void SetNotifyHandler(UINT code, NotifyHandler handler);
   ReportListMemory GetMemoryUsage() const;

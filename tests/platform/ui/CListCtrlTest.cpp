@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CListCtrl.h"
@@ -56,6 +60,14 @@ class RecordingList : public CListCtrl {
     CListCtrl::OnKeyDown(key, repeat, flags);
   }
   void OnChar(UINT ch, UINT, UINT) override { chars += static_cast<char>(ch); }
+  void OnContextMenu(CWnd* window, CPoint point) override {
+    menuWindow = window;
+    menuPoints.push_back(point);
+  }
+
+ public:
+  CWnd* menuWindow = nullptr;
+  std::vector<CPoint> menuPoints;
 };
 
 class ListTest : public ::testing::Test {
@@ -363,6 +375,51 @@ TEST_F(ListTest, KeysReachTheHooksAndTabOnlyWhenAllKeysAreWanted) {
   EXPECT_EQ(list.keys, (std::vector<UINT>{VK_TAB, VK_ESCAPE, VK_SHIFT, VK_TAB}));
   EXPECT_EQ(list.shifted, (std::vector<bool>{false, false, true, true}));
   EXPECT_EQ(list.chars, std::string("ab\t\x1b\t"));
+}
+
+TEST_F(ListTest, RightClickSelectsTheRowAndTheMenuGetsTheScreenPosition) {
+  AddRows(5);
+  list.FlushPendingRepaint();
+  QTest::mouseClick(view->viewport(), Qt::RightButton, {}, RowPoint(4));
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 4);
+
+  const QPoint at = RowPoint(2);
+  QContextMenuEvent byMouse(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(view->viewport(), &byMouse);
+  QContextMenuEvent byKeyboard(QContextMenuEvent::Keyboard, QPoint(0, 0), view->viewport()->mapToGlobal(QPoint(0, 0)));
+  QApplication::sendEvent(view->viewport(), &byKeyboard);
+  ASSERT_EQ(list.menuPoints.size(), 2u);
+  EXPECT_EQ(list.menuWindow, &list);
+  const QPoint screen = view->viewport()->mapToGlobal(at);
+  EXPECT_EQ(list.menuPoints[0], CPoint(screen.x(), screen.y()));
+  EXPECT_EQ(list.menuPoints[1], CPoint(-1, -1));
+}
+
+TEST_F(ListTest, MessagesFromAnotherThreadRunOnTheListsThreadWhileTheSenderWaits) {
+  std::atomic<bool> done = false;
+  std::vector<bool> onListThread;
+  std::thread loader([&] {
+    for (int row = 0; row < 50; ++row) {
+      const std::string text = "loaded " + std::to_string(row);
+      LVITEM item;
+      item.mask = LVIF_TEXT;
+      item.iItem = row;
+      item.pszText = const_cast<LPSTR>(text.c_str());
+      list.SendMessage(LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    const char* batch[] = {"a", "b", "c", "d"};
+    list.CallOnListThread([&] {
+      onListThread.push_back(QThread::currentThread() == view->thread());
+      list.InsertItems(-1, 2, 2, batch);
+    });
+    done = true;
+  });
+  while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  loader.join();
+  EXPECT_EQ(list.GetItemCount(), 52);
+  EXPECT_EQ(list.GetItemText(49, 0), CString("loaded 49"));
+  EXPECT_EQ(list.GetItemText(51, 1), CString("d"));
+  EXPECT_EQ(onListThread, std::vector<bool>{true});
 }
 
 // ---- painting --------------------------------------------------------------
