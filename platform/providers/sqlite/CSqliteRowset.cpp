@@ -297,6 +297,7 @@ bool CSqliteRowset::FindAccessor(HACCESSOR h, Accessor& out) {
 }
 
 HRESULT CSqliteRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
+  ClearErrorInfo();
   std::lock_guard guard(m_mutex);
   const CSqliteRow* row = m_rows.Held(hRow);
   if (!row) return PostProviderError(DB_E_BADROWHANDLE, IID_IRowset, "The row handle is not valid.");

@@ -21,6 +21,8 @@ constexpr PropertyDefault Text(const OLECHAR* t) { return {VT_BSTR, 0, t}; }
 // initialization strings, so they are the established names.
 const PropertyDef kProperties[] = {
     // Initialization.
+    // SQLite files have no password: the value is accepted and ignored, so
+    // initialization strings that carry one still round-trip.
     {&DBPROPSET_DBINIT, DBPROP_AUTH_PASSWORD, VT_BSTR, kInit, None(), u"Password"},
     {&DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE, VT_BSTR, kInit, None(), u"Data Source"},
     // Window handles are pointer-sized here, hence VT_I8.

@@ -286,6 +286,19 @@ TEST_F(SqliteProvider, BookmarksFindRowsAgain) {
   ASSERT_EQ(obtained, 2u);
   auto columns = ColumnInfo(result.rowset);
   EXPECT_EQ(columns[0].iOrdinal, 0u);  // the bookmark column leads
+  DBBINDING b{};
+  b.iOrdinal = 0;
+  b.dwPart = DBPART_VALUE;
+  b.cbMaxLen = sizeof(DBBKMARK);
+  b.wType = DBTYPE_BYTES;
+  HACCESSOR accessor = 0;
+  DBBINDSTATUS bindStatus = 0;
+  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof(DBBKMARK),
+                                                         &accessor, &bindStatus), S_OK);
+  DBBKMARK read = 0;
+  ASSERT_EQ(result.rowset->GetData(rows[1], accessor, &read), S_OK);
+  EXPECT_EQ(read, 101u);
+  result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
   locate->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
   CoTaskMemFree(rows);
   EXPECT_EQ(result.rowset->RestartPosition(DB_NULL_HCHAPTER), DB_S_COMMANDREEXECUTED);
