@@ -9,6 +9,9 @@
 
 namespace {
 
+// "?N", the numbered parameter marker.
+std::string Parameter(size_t number) { return std::string(1, '?') + std::to_string(number); }
+
 SqliteWriteError FromSqlite(sqlite3* db) {
   int code = sqlite3_extended_errcode(db);
   HRESULT hr = (code & 0xFF) == SQLITE_CONSTRAINT ? DB_E_INTEGRITYVIOLATION : E_FAIL;
@@ -96,12 +99,11 @@ std::string CSqliteTableWriter::QualifiedTable() const {
 }
 
 std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
-  if (m_rowidLeads) return "rowid = ?" + std::to_string(firstParameter);
+  if (m_rowidLeads) return "rowid = " + Parameter(firstParameter);
   std::string where;
   for (size_t k = 0; k < m_keyColumns.size(); ++k) {
     if (k) where += " AND ";
-    where += QuoteIdentifier(m_columns[m_keyColumns[k]]) + " IS ?" +
-             std::to_string(firstParameter + k);
+    where += QuoteIdentifier(m_columns[m_keyColumns[k]]) + " IS " + Parameter(firstParameter + k);
   }
   return where;
 }
@@ -176,10 +178,10 @@ SqliteWriteError CSqliteTableWriter::Update(sqlite3* db, CSqliteRow& row,
   std::string sql = "UPDATE " + QualifiedTable() + " SET ";
   for (size_t i = 0; i < changes.size(); ++i) {
     if (i) sql += ", ";
-    sql += QuoteIdentifier(m_columns[changes[i].first]) + " = ?" + std::to_string(i + 1);
+    sql += QuoteIdentifier(m_columns[changes[i].first]) + " = " + Parameter(i + 1);
   }
   size_t next = changes.size() + 1;
-  sql += " WHERE " + (m_hasRowid ? "rowid = ?" + std::to_string(next) : RowCondition(next));
+  sql += " WHERE " + (m_hasRowid ? "rowid = " + Parameter(next) : RowCondition(next));
   CSqliteStatement update;
   if (update.Prepare(db, sql) != SQLITE_OK) return FromSqlite(db);
   for (size_t i = 0; i < changes.size(); ++i)
@@ -213,7 +215,7 @@ SqliteWriteError CSqliteTableWriter::Insert(sqlite3* db, const SqliteColumnValue
     for (size_t i = 0; i < values.size(); ++i) {
       if (i) names += ", ", marks += ", ";
       names += QuoteIdentifier(m_columns[values[i].first]);
-      marks += "?" + std::to_string(i + 1);
+      marks += Parameter(i + 1);
     }
     sql += " (" + names + ") VALUES (" + marks + ")";
   }
