@@ -1,0 +1,322 @@
+#include "CEnumDialog.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThread>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "CDataExchange.h"
+#include "OleDbErrors.h"
+#include "ResourceIds.h"
+#include "RowBatchReader.h"
+#include "SortText.h"
+#include "objbase.h"
+#include "oleauto.h"
+#include "stringapiset.h"
+
+namespace {
+
+constexpr int kHeadingBufferSize = 256;
+
+struct TaskMemFree {
+  void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+using TaskMemory = std::unique_ptr<BYTE, TaskMemFree>;
+
+// Calls a function whenever the watched window changes size.
+class ResizeWatcher : public QObject {
+ public:
+  ResizeWatcher(QWidget* window, std::function<void()> onResize) : QObject(window), m_onResize(std::move(onResize)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize) m_onResize();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> m_onResize;
+};
+
+template <class T>
+void Release(T*& pointer) {
+  if (pointer) pointer->Release();
+  pointer = nullptr;
+}
+
+}  // namespace
+
+CEnumDialog::CEnumDialog(IRowset* rowset, LPCSTR caption, int maxChars, CWnd* parent)
+    : CDialog(IDD_ROWSET_VIEWER, parent),
+      m_pRowset(rowset),
+      m_nMaxChars(maxChars),
+      m_strCaption(caption ? caption : ""),
+      m_uiContext(std::make_unique<QObject>()) {}
+
+CEnumDialog::~CEnumDialog() {
+  WaitForLoader();
+  Release(m_pRowset);
+  m_bindings.Clear();
+  OutputDebugString("Destructor de CEnumDialog\n");
+}
+
+void CEnumDialog::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_ROWSET_LIST, m_list);
+}
+
+BOOL CEnumDialog::OnInitDialog() {
+  // The list reads this when data exchange attaches it.
+  m_list.SetEditingEnabled(m_bEditingEnabled);
+  CDialog::OnInitDialog();
+  SetWindowText(m_strCaption.c_str());
+  m_list.SetRowset(m_pRowset, m_nHiddenColumns);
+  m_list.SetMaxChars(m_nMaxChars);
+  m_list.SetNotifyHandler(LVN_COLUMNCLICK, [this](NMHDR* header, LRESULT* result) {
+    return OnColumnClick(header, result);
+  });
+  MakeResizable();
+  StartLoader();
+  return TRUE;
+}
+
+void CEnumDialog::OnOK() { OnCancel(); }
+
+void CEnumDialog::OnCancel() {
+  if (m_bLoading) {
+    m_bStopRequested = true;
+    return;
+  }
+  CDialog::OnCancel();
+}
+
+// ---- the loader ------------------------------------------------------------
+
+void CEnumDialog::StartLoader() {
+  if (m_loader.joinable()) m_loader.join();  // the previous load has finished
+  // Loading is set before the thread exists, so no click slips in between.
+  m_bLoading = true;
+  m_bLoaderDone = false;
+  m_loader = std::thread([this] { RowLoader(); });
+}
+
+void CEnumDialog::RowLoader() {
+  HRESULT hr = S_OK;
+  if (m_bindings.IsEmpty())
+    hr = BindColumnsForDisplay(m_pRowset, static_cast<DBORDINAL>(m_nHiddenColumns), m_nMaxChars, m_list, m_bindings,
+                               [this](const std::function<void()>& work) { CallOnUiThread(work); });
+  if (SUCCEEDED(hr)) FetchRows();
+  CallOnUiThread([this] { FinishLoading(); });
+  m_bLoaderDone = true;
+}
+
+void CEnumDialog::FetchRows() {
+  m_pRowset->RestartPosition(DB_NULL_HCHAPTER);
+  IAccessor* accessor = nullptr;
+  if (FAILED(m_pRowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&accessor)))) return;
+  const DBCOUNTITEM columns = m_bindings.ColumnCount();
+  std::vector<DBBINDSTATUS> statuses(columns ? columns : 1);
+  HACCESSOR handle = 0;
+  if (FAILED(accessor->CreateAccessor(DBACCESSOR_ROWDATA, columns, m_bindings.Bindings(), m_bindings.RowSize(),
+                                      &handle, statuses.data()))) {
+    accessor->Release();
+    return;
+  }
+  // One row buffer per row of a batch: the batch goes to the list at once.
+  const size_t rowSize = m_bindings.RowSize();
+  const size_t batchSize = rowSize * RowBatchReader::kBatchRows;
+  TaskMemory buffer(static_cast<BYTE*>(CoTaskMemAlloc(batchSize)));
+  if (buffer) {
+    int rowNumber = 0;
+    std::vector<const char*> texts;
+    RowBatchReader(m_pRowset).ReadAll(
+        [&](const HROW* rows, DBCOUNTITEM count) {
+          std::memset(buffer.get(), 0, batchSize);
+          for (DBCOUNTITEM i = 0; i < count; ++i) m_pRowset->GetData(rows[i], handle, buffer.get() + i * rowSize);
+          const auto* cells = reinterpret_cast<char* const*>(buffer.get());
+          texts.assign(cells, cells + count * columns);
+          InsertBatch(rowNumber, count, rows, texts.data());
+          for (const char* text : texts) CoTaskMemFree(const_cast<char*>(text));
+          rowNumber += static_cast<int>(count);
+        },
+        [this] { return m_bStopRequested.load(); });
+  }
+  accessor->ReleaseAccessor(handle, nullptr);
+  accessor->Release();
+}
+
+void CEnumDialog::InsertBatch(int firstRow, DBCOUNTITEM count, const HROW* rows, const char* const* texts) {
+  CallOnUiThread([&] {
+    m_list.InsertItems(firstRow, static_cast<int>(count), static_cast<int>(m_bindings.ColumnCount()), texts);
+    // The grid finds edited rows again by bookmark; the handles are still held.
+    if (m_list.IsEditingEnabled()) m_list.RememberBookmarks(firstRow, count, rows);
+  });
+}
+
+void CEnumDialog::FinishLoading() {
+  // One step on the dialog's thread: a close that comes after sees loading
+  // cleared and ends the dialog itself; one that came before is honoured here.
+  m_bLoading = false;
+  // Back to the position saved before a re-query, wherever the list is now.
+  m_list.Scroll(CSize(m_nSavedScrollX - m_list.GetScrollPos(SB_HORZ), 0));
+  m_list.SetRedraw(TRUE);
+  if (m_bStopRequested) CDialog::OnCancel();
+}
+
+void CEnumDialog::CallOnUiThread(const std::function<void()>& work) {
+  if (QThread::currentThread() == m_uiContext->thread())
+    work();
+  else
+    QMetaObject::invokeMethod(m_uiContext.get(), work, Qt::BlockingQueuedConnection);
+}
+
+void CEnumDialog::WaitForLoader() {
+  if (!m_loader.joinable()) return;
+  m_bStopRequested = true;
+  // The loader may be waiting for a call on this thread: serve it until done.
+  while (!m_bLoaderDone) {
+    QCoreApplication::sendPostedEvents(m_uiContext.get(), QEvent::MetaCall);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  m_loader.join();
+}
+
+// ---- re-query sort ---------------------------------------------------------
+
+BOOL CEnumDialog::OnColumnClick(NMHDR* header, LRESULT* result) {
+  *result = 0;
+  // No sort while rows load, nor after a failed re-query left no rowset.
+  if (m_bLoading || !m_pRowset) return TRUE;
+  const std::string column = HeadingText(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+  std::string sql;
+  ICommandText* command = CommandOfRowset(sql);
+  if (!command) return TRUE;
+  if (sql.empty() && !ReadCommandText(command, sql)) return TRUE;
+  Requery(command, ToggleOrderBy(sql, column));
+  return TRUE;
+}
+
+std::string CEnumDialog::HeadingText(int column) {
+  char heading[kHeadingBufferSize] = "";
+  LVCOLUMN info;
+  info.mask = LVCF_TEXT;
+  info.pszText = heading;
+  info.cchTextMax = kHeadingBufferSize;
+  m_list.GetColumn(column, &info);
+  return heading;
+}
+
+// The command that produced the rowset, or a new one on its session that
+// selects the named table (then `sql` is set). Null when there is none;
+// failures have been reported.
+ICommandText* CEnumDialog::CommandOfRowset(std::string& sql) {
+  IRowsetInfo* rowsetInfo = nullptr;
+  if (FAILED(m_pRowset->QueryInterface(IID_IRowsetInfo, reinterpret_cast<void**>(&rowsetInfo)))) {
+    ShowOleDbErrors(m_pRowset, IID_IRowset, GetSafeHwnd(), FALSE);
+    return nullptr;
+  }
+  IUnknown* specification = nullptr;
+  const HRESULT hr = rowsetInfo->GetSpecification(IID_ICommandText, &specification);
+  // Success without an object means no command, like E_NOINTERFACE.
+  if (SUCCEEDED(hr) && specification) {
+    Release(rowsetInfo);
+    return static_cast<ICommandText*>(specification);
+  }
+  if (SUCCEEDED(hr) || hr == E_NOINTERFACE) return CommandOnSession(rowsetInfo, sql);
+  ShowOleDbErrors(rowsetInfo, IID_IRowsetInfo, GetSafeHwnd(), TRUE);
+  return nullptr;
+}
+
+// Takes over the reference to rowsetInfo.
+ICommandText* CEnumDialog::CommandOnSession(IRowsetInfo* rowsetInfo, std::string& sql) {
+  if (m_strTable.empty()) {
+    Release(rowsetInfo);
+    return nullptr;
+  }
+  IUnknown* session = nullptr;
+  const HRESULT hr = rowsetInfo->GetSpecification(IID_IDBCreateCommand, &session);
+  if (FAILED(hr)) {
+    ShowOleDbErrors(rowsetInfo, IID_IRowsetInfo, GetSafeHwnd(), TRUE);
+    return nullptr;
+  }
+  Release(rowsetInfo);
+  if (!session) return nullptr;  // no session to ask: nothing to sort with
+  auto* createCommand = static_cast<IDBCreateCommand*>(session);
+  ICommandText* command = nullptr;
+  if (FAILED(createCommand->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command)))) {
+    ShowOleDbErrors(createCommand, IID_IDBCreateCommand, GetSafeHwnd(), TRUE);
+    return nullptr;
+  }
+  createCommand->Release();
+  sql = SelectAllFromTable(m_strTable);
+  return command;
+}
+
+// Releases the command when it fails.
+bool CEnumDialog::ReadCommandText(ICommandText* command, std::string& sql) {
+  GUID dialect = DBGUID_DBSQL;
+  LPOLESTR text = nullptr;
+  if (FAILED(command->GetCommandText(&dialect, &text))) {
+    ShowOleDbErrors(command, IID_ICommandText, GetSafeHwnd(), TRUE);
+    CoTaskMemFree(text);
+    return false;
+  }
+  sql = text ? OleToAnsi(text) : std::string();
+  CoTaskMemFree(text);
+  return true;
+}
+
+// Takes over the reference to the command.
+bool CEnumDialog::Requery(ICommandText* command, const std::string& sql) {
+  // The old rowset goes before the new command runs; the grid forgets it.
+  Release(m_pRowset);
+  m_list.SetRowset(nullptr, m_nHiddenColumns);
+  BSTR text = SysAllocString(AnsiToOle(sql).c_str());
+  HRESULT hr = command->SetCommandText(DBGUID_DBSQL, text);
+  SysFreeString(text);
+  if (SUCCEEDED(hr))
+    hr = command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&m_pRowset));
+  if (FAILED(hr)) {
+    m_pRowset = nullptr;
+    ShowOleDbErrors(command, IID_ICommandText, GetSafeHwnd(), TRUE);
+    return false;
+  }
+  command->Release();
+  if (!m_pRowset) return false;  // the text gave no rowset: the old rows stay
+  m_nSavedScrollX = m_list.GetScrollPos(SB_HORZ);
+  m_list.SetRedraw(FALSE);
+  m_list.DeleteAllItems();
+  m_list.SetRowset(m_pRowset, m_nHiddenColumns);
+  StartLoader();
+  return true;
+}
+
+// ---- size ------------------------------------------------------------------
+
+// The template gives the first size; the list then follows the dialog's
+// size and the Close button its right edge.
+void CEnumDialog::MakeResizable() {
+  QWidget* window = GetWidget();
+  QWidget* list = m_list.GetWidget();
+  QWidget* close = ControlById(IDCANCEL);
+  if (!window || !list) return;
+  const QSize initial = window->size();
+  const int rightMargin = initial.width() - list->geometry().right();
+  const int bottomMargin = initial.height() - list->geometry().bottom();
+  const int closeFromRight = close ? initial.width() - close->x() : 0;
+  window->setMinimumSize(initial / 2);
+  window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  new ResizeWatcher(window, [window, list, close, rightMargin, bottomMargin, closeFromRight] {
+    const QRect area = list->geometry();
+    list->setGeometry(area.left(), area.top(), std::max(0, window->width() - rightMargin - area.left() + 1),
+                      std::max(0, window->height() - bottomMargin - area.top() + 1));
+    if (close) close->move(window->width() - closeFromRight, close->y());
+  });
+}

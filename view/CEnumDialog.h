@@ -1,0 +1,81 @@
+// The modal rowset viewer: binds every column of a rowset as text, loads
+// its rows into the result list on a loader thread while the dialog stays
+// responsive, and re-sorts a rowset that a command produced (or that names
+// a table) when a column heading is clicked.
+//
+// The loader changes the list only through calls carried out on the
+// dialog's thread, each of which blocks the loader until done; one call
+// carries a whole batch of rows. Closing while rows load only requests a
+// stop, which the loader honours after the current batch; it then ends
+// the dialog.
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "CCustListCtrl.h"
+#include "CDialog.h"
+#include "DisplayBindings.h"
+#include "oledb.h"
+
+class CEnumDialog : public CDialog {
+ public:
+  // Takes over the caller's reference to `rowset`.
+  CEnumDialog(IRowset* rowset, LPCSTR caption, int maxChars, CWnd* parent = nullptr);
+  ~CEnumDialog() override;
+
+  // Set before DoModal.
+  void SetTableName(LPCSTR table) { m_strTable = table ? table : ""; }
+  void SetHiddenColumns(int count) { m_nHiddenColumns = count < 0 ? 0 : count; }
+  void SetEditingEnabled(BOOL enabled) { m_bEditingEnabled = enabled; }
+
+  bool IsLoading() const { return m_bLoading.load(); }
+  IRowset* GetRowset() const { return m_pRowset; }
+  CCustListCtrl& List() { return m_list; }
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+  BOOL OnColumnClick(NMHDR* header, LRESULT* result);
+
+ private:
+  void StartLoader();
+  void RowLoader();
+  void FetchRows();
+  void InsertBatch(int firstRow, DBCOUNTITEM count, const HROW* rows, const char* const* texts);
+  void FinishLoading();
+  void CallOnUiThread(const std::function<void()>& work);
+  void WaitForLoader();
+
+  // Re-query sort, one step each.
+  ICommandText* CommandOfRowset(std::string& sql);
+  ICommandText* CommandOnSession(IRowsetInfo* rowsetInfo, std::string& sql);
+  bool ReadCommandText(ICommandText* command, std::string& sql);
+  bool Requery(ICommandText* command, const std::string& sql);
+  std::string HeadingText(int column);
+
+  void MakeResizable();
+
+  IRowset* m_pRowset;
+  int m_nMaxChars;
+  std::string m_strCaption;
+  std::atomic<bool> m_bStopRequested{false};
+  std::atomic<bool> m_bLoading{false};
+  int m_nSavedScrollX = 0;
+  DisplayBindings m_bindings;
+  std::thread m_loader;
+  std::atomic<bool> m_bLoaderDone{true};
+  CCustListCtrl m_list;
+  int m_nHiddenColumns = 0;
+  std::string m_strTable;
+  BOOL m_bEditingEnabled = FALSE;
+  // The loader's calls are delivered to this object on the dialog's thread;
+  // it outlives the dialog's window, so the loader can always be served.
+  std::unique_ptr<QObject> m_uiContext;
+};
