@@ -10,7 +10,11 @@
 namespace {
 
 // "?N", the numbered parameter marker.
-std::string Parameter(size_t number) { return std::string(1, '?') + std::to_string(number); }
+std::string Parameter(size_t number) {
+  std::string marker = "?";
+  marker += std::to_string(number);
+  return marker;
+}
 
 SqliteWriteError FromSqlite(sqlite3* db) {
   int code = sqlite3_extended_errcode(db);
