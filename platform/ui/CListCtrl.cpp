@@ -1,7 +1,6 @@
 #include "CListCtrl.h"
 
 #include <QHeaderView>
-#include <QPointer>
 #include <QThread>
 #include <algorithm>
 #include <cstring>
@@ -275,17 +274,8 @@ void CListCtrl::FlushPendingRepaint() {
 // ---- messages --------------------------------------------------------------
 
 BOOL CListCtrl::CallOnListThread(const std::function<void()>& call) {
-  QPointer<QWidget> widget = m_widget;
-  if (!widget || !call) return FALSE;
-  if (QThread::currentThread() == widget->thread()) {
-    call();
-    return TRUE;
-  }
-  bool ran = false;
-  // A widget deleted before the call runs drops it and releases the caller.
-  QMetaObject::invokeMethod(
-      widget.data(), [&call, &ran] { call(); ran = true; }, Qt::BlockingQueuedConnection);
-  return ran;
+  ReportListView* view = View();
+  return view && view->Caller().Call(call);
 }
 
 LRESULT CListCtrl::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {

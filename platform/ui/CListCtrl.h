@@ -115,8 +115,9 @@ class CListCtrl : public CWnd {
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   // Runs `call` on the list's thread: at once when already there, else
   // blocking the calling thread until it has run (one call may carry a
-  // whole batch of rows). FALSE when there is no list, or it was destroyed
-  // before the call could run; the call then does not run.
+  // whole batch of rows). FALSE when there is no list widget, or it was
+  // destroyed before the call could run; the call then does not run. This
+  // object must outlive every thread that calls it.
   BOOL CallOnListThread(const std::function<void()>& call);
 
   void SetNotifyHandler(UINT code, NotifyHandler handler);

@@ -20,6 +20,7 @@
 
 #include "ListViewDefs.h"
 #include "ReportListModel.h"
+#include "UiThreadCaller.h"
 
 class CDC;
 class CListCtrl;
@@ -111,6 +112,8 @@ class ReportListView : public QAbstractScrollArea {
   void AllowVerticalScroll() { m_vscrollAllowed = true; }
 
   ReportListMemory Memory() const { return m_model.Memory(); }
+  // Carries calls from other threads to this widget's thread.
+  UiThreadCaller& Caller() { return m_caller; }
 
  protected:
   bool event(QEvent* event) override;
@@ -176,4 +179,5 @@ class ReportListView : public QAbstractScrollArea {
   QElapsedTimer m_sinceRepaint;
   bool m_repaintPending = false;
   int m_paintCount = 0;
+  UiThreadCaller m_caller;
 };

@@ -1,0 +1,73 @@
+#include "UiThreadCaller.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+UiThreadCaller::UiThreadCaller() : m_owner(std::this_thread::get_id()) {
+  int fds[2];
+  if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return;
+  m_readFd = fds[0];
+  m_writeFd = fds[1];
+  m_notifier = std::make_unique<QSocketNotifier>(m_readFd, QSocketNotifier::Read);
+  QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] { RunPending(); });
+}
+
+UiThreadCaller::~UiThreadCaller() {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_closed = true;
+    for (Pending* pending : m_queue) pending->done = true;
+    m_queue.clear();
+  }
+  m_finished.notify_all();
+  m_notifier.reset();
+  if (m_readFd >= 0) close(m_readFd);
+  if (m_writeFd >= 0) close(m_writeFd);
+}
+
+// Called with the lock held, so the pipe cannot close meanwhile. A full
+// pipe already holds a wake-up, so a failed write loses nothing.
+void UiThreadCaller::Wake() {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(m_writeFd, &byte, 1);
+}
+
+bool UiThreadCaller::Call(const std::function<void()>& call) {
+  if (!call) return false;
+  if (std::this_thread::get_id() == m_owner) {
+    call();
+    return true;
+  }
+  Pending pending;
+  pending.call = &call;
+  std::unique_lock lock(m_mutex);
+  if (m_closed || m_writeFd < 0) return false;
+  m_queue.push_back(&pending);
+  Wake();
+  m_finished.wait(lock, [&pending] { return pending.done; });
+  return pending.ran;
+}
+
+void UiThreadCaller::RunPending() {
+  char drain[64];
+  while (read(m_readFd, drain, sizeof drain) > 0) {
+  }
+  for (;;) {
+    Pending* pending = nullptr;
+    {
+      const std::lock_guard lock(m_mutex);
+      if (m_queue.empty()) return;
+      pending = m_queue.front();
+      m_queue.pop_front();
+    }
+    (*pending->call)();
+    {
+      // The waiting thread may leave as soon as this is set: no touching
+      // `pending` afterwards.
+      const std::lock_guard lock(m_mutex);
+      pending->ran = true;
+      pending->done = true;
+    }
+    m_finished.notify_all();
+  }
+}
