@@ -14,6 +14,7 @@
 #include "SqliteProvider.h"
 #include "SqliteStatement.h"
 #include "SqliteTypeMap.h"
+#include "oleauto.h"
 #include "stringapiset.h"
 
 namespace {
@@ -381,16 +382,14 @@ const SchemaDef kSchemas[] = {
     {&DBSCHEMA_VIEWS, 3, 0x1 | 0x4, &ViewsRowset, {}},
 };
 
+// Numeric restrictions arrive as numbers, booleans or, typed by a user,
+// as text.
 std::optional<int64_t> NumberOf(const VARIANT& v) {
-  switch (v.vt) {
-    case VT_I2: return v.iVal;
-    case VT_UI2: return v.uiVal;
-    case VT_I4: return v.lVal;
-    case VT_UI4: return v.ulVal;
-    case VT_I8: return v.llVal;
-    case VT_BOOL: return v.boolVal ? 1 : 0;
-    default: return std::nullopt;
-  }
+  if (v.vt == VT_BOOL) return v.boolVal ? 1 : 0;
+  VARIANT converted;
+  VariantInit(&converted);
+  if (FAILED(VariantChangeType(&converted, &v, 0, VT_I8))) return std::nullopt;
+  return converted.llVal;
 }
 
 HRESULT ReadRestrictions(const SchemaDef& schema, ULONG count, const VARIANT values[],

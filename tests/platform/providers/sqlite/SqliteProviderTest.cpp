@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
@@ -323,4 +327,92 @@ TEST_F(SqliteProvider, CommandTextKeepsItsDialect) {
   ComPtr<IUnknown> none;
   EXPECT_EQ(command->Execute(nullptr, GUID_NULL, nullptr, nullptr, &none), S_OK);
   EXPECT_FALSE(none);
+}
+
+TEST_F(SqliteProvider, AttachedDatabasesAreCatalogs) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, EmptyDb());
+  auto session = CreateSession(init);
+  ASSERT_EQ(Execute(session, "attach database '" + TradingDb() + "' as trading").hr, S_OK);
+  auto catalogs = ReadAll(SchemaRowset(session, DBSCHEMA_CATALOGS, {}));
+  std::vector<std::string> names;
+  for (const auto& row : catalogs) names.push_back(row[0].value_or(""));
+  EXPECT_NE(std::find(names.begin(), names.end(), "trading"), names.end());
+  auto tables = ReadAll(SchemaRowset(session, DBSCHEMA_TABLES, {"trading", std::nullopt, std::nullopt, "TABLE"}));
+  EXPECT_EQ(tables.size(), 7u);
+  EXPECT_TRUE(ReadAll(SchemaRowset(session, DBSCHEMA_TABLES, {"main"})).empty());
+  HRESULT hr;
+  auto rowset = OpenTable(session, u"trading.Desks", &hr);
+  EXPECT_EQ(hr, S_OK);
+  // Numeric restrictions typed as text are understood.
+  std::vector<std::optional<std::string>> integerType = {"20"};
+  auto types = ReadAll(SchemaRowset(session, DBSCHEMA_PROVIDER_TYPES, integerType));
+  ASSERT_EQ(types.size(), 1u);
+  EXPECT_EQ(types[0][0].value_or(""), "INTEGER");
+}
+
+TEST_F(SqliteProvider, TablesWithoutRowidOrKeyAreWrittenByWhatIdentifiesTheirRows) {
+  TempFileCopy copy(EmptyDb());
+  auto init = OpenDataSource(CLSID_RavezovSQLite, copy.Path());
+  auto session = CreateSession(init);
+  ASSERT_EQ(Execute(session, "create table Pairs (k text primary key, v text) without rowid").hr, S_OK);
+  ASSERT_EQ(Execute(session, "create table Loose (v text)").hr, S_OK);
+  ASSERT_EQ(Execute(session, "insert into Pairs values ('a', 'one'), ('b', 'two')").hr, S_OK);
+  ASSERT_EQ(Execute(session, "insert into Loose values ('x'), ('x')").hr, S_OK);
+
+  // A rowid table without a key is updatable when opened by name (the
+  // rowid comes along), not as a command result.
+  EXPECT_FALSE(Execute(session, "select * from Loose").rowset.As<IRowsetChange>());
+  for (const char16_t* table : {u"Pairs", u"Loose"}) {
+    HRESULT hr;
+    auto rowset = OpenTable(session, table, &hr);
+    ASSERT_EQ(hr, S_OK);
+    auto change = rowset.As<IRowsetChange>();
+    ASSERT_TRUE(change) << OleToAnsi(table);
+    DBBINDING b{};
+    b.iOrdinal = static_cast<DBORDINAL>(ColumnNames(rowset).size());  // the last column, v
+    b.dwPart = DBPART_VALUE;
+    b.cbMaxLen = 16;
+    b.wType = DBTYPE_STR;
+    HACCESSOR accessor = 0;
+    DBBINDSTATUS status = 0;
+    ASSERT_EQ(rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 16, &accessor, &status), S_OK);
+    HROW rows[1];
+    HROW* p = rows;
+    DBCOUNTITEM obtained = 0;
+    ASSERT_EQ(rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
+    char value[16] = "changed";
+    EXPECT_EQ(change->SetData(rows[0], accessor, value), S_OK);
+    rowset->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+  }
+  EXPECT_EQ(ScalarText(session, "select v from Pairs where k = 'a'"), "changed");
+  EXPECT_EQ(ScalarText(session, "select count(*) from Loose where v = 'changed'"), "1");
+}
+
+TEST_F(SqliteProvider, CancelInterruptsARunningStatement) {
+  auto init = OpenDataSource(CLSID_RavezovSQLite, EmptyDb());
+  auto session = CreateSession(init);
+  ComPtr<ICommandText> command;
+  ASSERT_EQ(session.As<IDBCreateCommand>()->CreateCommand(nullptr, IID_ICommandText,
+                                                          reinterpret_cast<IUnknown**>(&command)),
+            S_OK);
+  ASSERT_EQ(command->SetCommandText(DBGUID_DBSQL,
+                                    u"with recursive n(i) as (select 1 union all select i + 1 from n "
+                                    u"where i < 2000000000) select count(*) from n"),
+            S_OK);
+  HRESULT hr = S_OK;
+  std::atomic<bool> done{false};
+  std::thread runner([&] {
+    ComApartment apartment;
+    ComPtr<IRowset> rowset;
+    hr = command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
+    done = true;
+  });
+  // Cancel until the statement notices: a cancel before it starts running
+  // has nothing to stop.
+  while (!done) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    command->Cancel();
+  }
+  runner.join();
+  EXPECT_EQ(hr, DB_E_CANCELED);
 }
