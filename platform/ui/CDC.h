@@ -1,6 +1,6 @@
 // A device context over a QPainter, with the drawing calls owner-drawn
 // controls make: rectangles, focus frames, lines with the selected pen and
-// text with the original's alignment, ellipsis and prefix rules. Its handle
+// text with the window system's alignment, ellipsis and prefix rules. Its handle
 // is its own address; a CDC attached to a handle shares the drawing state
 // (colours, pen, position) of the CDC the handle names.
 #pragma once
@@ -35,7 +35,7 @@ class CDC {
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);
   // One-pixel frame inside the rectangle.
   void FrameRect(LPCRECT rect, CBrush* brush);
-  // A dotted frame that inverts what lies under it, as the original's.
+  // A dotted frame that inverts what lies under it, as the window system's does.
   void DrawFocusRect(LPCRECT rect);
   // count -1: up to the terminator. Returns the text height; with
   // DT_CALCRECT measures into `rect` without drawing.

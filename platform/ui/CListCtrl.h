@@ -3,7 +3,7 @@
 // ReportListView widget. A derived class changes behaviour by overriding
 // the protected hooks (DrawItem, OnKeyDown, OnLButtonDown, ...); each hook's
 // base version is the list view's own handling, so an override calls it
-// where the original passed the message on.
+// where the message would be passed on.
 //
 // Notifications go first to the control itself (OnNotifyReflect, which
 // may keep them from the owner) and then to the owner's handler for that

@@ -172,7 +172,8 @@ DWORD ReportListView::SetExtendedStyle(DWORD exStyle) {
 void ReportListView::UpdateMetrics() {
   const QFontMetrics metrics(font());
   m_rowHeight = metrics.height() + 4;
-  // The header is one row high plus 3 pixels, as the original's.
+  // The header is one row high plus 3 pixels: code written for the window
+  // system's list view counts on that in its own hit testing.
   m_headerHeight = (m_style & LVS_NOCOLUMNHEADER) ? 0 : m_fixedHeaderHeight >= 0 ? m_fixedHeaderHeight : m_rowHeight + 3;
   m_header->setFont(font());
   UpdateGeometries();
@@ -299,7 +300,7 @@ BOOL ReportListView::ItemRect(int item, int code, RECT* rect) const {
 
 BOOL ReportListView::SubItemRect(int item, int subItem, int code, RECT* rect) const {
   if (subItem < 0 || (subItem > 0 && subItem >= ColumnCount())) return FALSE;
-  // Sub-item 0 with LVIR_BOUNDS is the whole row, as the original gives it.
+  // Sub-item 0 with LVIR_BOUNDS is the whole row, as the window system gives it.
   if (!ItemRect(item, subItem == 0 && code == LVIR_BOUNDS ? LVIR_BOUNDS : LVIR_LABEL, rect)) return FALSE;
   if (subItem == 0 && code == LVIR_BOUNDS) return TRUE;
   if (code != LVIR_BOUNDS && code != LVIR_LABEL && code != LVIR_ICON) return FALSE;

@@ -205,6 +205,34 @@ TEST_F(ListTest, ColumnsCarryFormatWidthAndHeadingAndMoveTheirCells) {
   EXPECT_EQ(view->Header()->sectionSize(0), 120);
 }
 
+TEST_F(ListTest, FindingAndMessagesReachTheSameItems) {
+  AddRows(3);
+  LVFINDINFO find;
+  find.flags = LVFI_STRING;
+  find.psz = "ROW 1";  // whole text, any case
+  EXPECT_EQ(list.FindItem(&find), 1);
+  EXPECT_EQ(list.FindItem(&find, 1), -1);
+  find.psz = "row";
+  EXPECT_EQ(list.FindItem(&find), -1);
+  find.flags = LVFI_STRING | LVFI_PARTIAL;
+  EXPECT_EQ(list.FindItem(&find, 0), 1);
+
+  char buffer[256];
+  LVITEM item;
+  item.iSubItem = 1;
+  item.pszText = buffer;
+  item.cchTextMax = sizeof buffer;
+  EXPECT_EQ(list.SendMessage(LVM_GETITEMTEXT, 2, reinterpret_cast<LPARAM>(&item)), 2);
+  EXPECT_STREQ(buffer, "20");
+  item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  EXPECT_TRUE(list.SendMessage(LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_EQ(list.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 2);
+  EXPECT_EQ(list.SendMessage(LVM_GETCOLUMNWIDTH, 2), 200);
+  EXPECT_EQ(list.SendMessage(LVM_GETITEMCOUNT), 3);
+  EXPECT_TRUE(list.SendMessage(LVM_DELETEALLITEMS));
+  EXPECT_EQ(list.GetItemCount(), 0);
+}
+
 // ---- geometry --------------------------------------------------------------
 
 TEST_F(ListTest, RectanglesFollowHorizontalScrollingAndTheHeader) {
@@ -533,7 +561,40 @@ TEST(ListInDialogTest, TemplateListViewsBecomeReportLists) {
 
 // ---- device context --------------------------------------------------------
 
-TEST(DeviceContextTest, LinesFramesAndTextFollowTheOriginalRules) {
+TEST(DeviceContextTest, TextAlignsInsideItsRectangleWithEllipsisAndPrefixes) {
+  QImage image(200, 20, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  CDC dc(&painter);
+  dc.SetTextColor(RGB(0, 0, 0));
+  RECT measured{0, 0, 0, 0};
+  dc.DrawText("AB", -1, &measured, DT_SINGLELINE | DT_CALCRECT);
+  RECT prefixed{0, 0, 0, 0};
+  dc.DrawText("A&B", -1, &prefixed, DT_SINGLELINE | DT_CALCRECT);
+  EXPECT_EQ(prefixed.right, measured.right);  // the mark is not drawn
+  RECT literal{0, 0, 0, 0};
+  dc.DrawText("A&B", -1, &literal, DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
+  EXPECT_GT(literal.right, measured.right);
+
+  RECT right{100, 0, 150, 20};
+  dc.DrawText("88", -1, &right, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+  RECT narrow{0, 0, 40, 20};
+  dc.DrawText("a long text that cannot fit", -1, &narrow, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS);
+  painter.end();
+  auto inkBetween = [&image](int from, int to) {
+    for (int x = from; x < to; ++x)
+      for (int y = 0; y < image.height(); ++y)
+        if (image.pixelColor(x, y) != QColor(Qt::white)) return true;
+    return false;
+  };
+  EXPECT_TRUE(inkBetween(140, 150));    // right-aligned text ends at the right edge
+  EXPECT_FALSE(inkBetween(100, 120));
+  EXPECT_FALSE(inkBetween(150, 200));
+  EXPECT_TRUE(inkBetween(0, 40));
+  EXPECT_FALSE(inkBetween(41, 100));    // the ellipsis keeps it inside
+}
+
+TEST(DeviceContextTest, LinesStopBeforeTheirEndAndFramesLieInside) {
   QImage image(40, 20, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
