@@ -1,0 +1,533 @@
+// The Table Analyzer driven in its sheet against the sample databases and
+// a provider laid over them: the listing, connecting and picking up, the
+// qualified names, and the data and schema views with their routes.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "AppTitle.h"
+#include "CEnumDialog.h"
+#include "CMainPropertySheet.h"
+#include "CTablesPage.h"
+#include "MessageBoxRecorder.h"
+#include "ReleaseInterface.h"
+#include "ResourceIds.h"
+#include "Resources.h"
+#include "ScriptedDataLinks.h"
+#include "TablesTestProvider.h"
+#include "TestEnvironment.h"
+#include "objbase.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string Sample(const char* name) { return std::string(SamplesDir()) + "/" + name; }
+std::string InitString(const std::string& path) { return "Provider=Ravezov.SQLite;Data Source=" + path; }
+
+Rows ListRows(CListCtrl& list) {
+  Rows rows;
+  int columns = 0;
+  LVCOLUMN column{};
+  column.mask = LVCF_WIDTH;
+  while (list.GetColumn(columns, &column)) ++columns;
+  for (int row = 0; row < list.GetItemCount(); ++row) {
+    rows.emplace_back();
+    for (int column = 0; column < columns; ++column) rows.back().push_back(list.GetItemText(row, column).str());
+  }
+  return rows;
+}
+
+std::vector<std::string> Headings(CListCtrl& list) {
+  std::vector<std::string> headings;
+  char text[256];
+  for (int i = 0;; ++i) {
+    LVCOLUMN column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = text;
+    column.cchTextMax = sizeof text;
+    if (!list.GetColumn(i, &column)) return headings;
+    headings.emplace_back(text);
+  }
+}
+
+// A copy of a sample database (or a new one) that the test may change.
+class ScratchDb {
+ public:
+  explicit ScratchDb(const char* sample, const std::string& sql = {}) {
+    static int counter = 0;
+    m_path = (std::filesystem::temp_directory_path() /
+              ("ravezov-tables-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".db"))
+                 .string();
+    std::filesystem::remove(m_path);
+    if (sample) std::filesystem::copy_file(Sample(sample), m_path);
+    if (!sql.empty()) Exec(sql);
+  }
+  ~ScratchDb() { std::filesystem::remove(m_path); }
+  const std::string& Path() const { return m_path; }
+
+  void Exec(const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(m_path.c_str(), &db);
+    char* error = nullptr;
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    EXPECT_EQ(error, nullptr) << error;
+    sqlite3_free(error);
+    sqlite3_close(db);
+  }
+  std::string Query(const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(m_path.c_str(), &db);
+    sqlite3_stmt* statement = nullptr;
+    std::string value = "<none>";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+      value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return value;
+  }
+
+ private:
+  std::string m_path;
+};
+
+// What one viewer showed once its rows had loaded.
+struct SeenViewer {
+  std::string caption;
+  std::vector<std::string> headings;
+  Rows rows;
+  bool editing = false;
+};
+
+// Watches for the viewers the page opens: once one has loaded, it is
+// recorded, `inspect` may work on it, and its Close button ends it.
+class ViewerWatch {
+ public:
+  using Inspect = std::function<void(CEnumDialog&)>;
+  explicit ViewerWatch(Inspect inspect = {}) : m_inspect(std::move(inspect)) {
+    m_timer.setInterval(5);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
+    m_timer.start();
+  }
+  std::vector<SeenViewer> seen;
+
+ private:
+  void Poll() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (!window->isVisible() || window == m_handled) continue;
+      auto* viewer = dynamic_cast<CEnumDialog*>(CWnd::FromWidget(window));
+      if (!viewer || viewer->IsLoading()) continue;
+      m_handled = window;
+      CString caption;
+      viewer->GetWindowText(caption);
+      seen.push_back({caption.str(), Headings(viewer->List()), ListRows(viewer->List()),
+                      viewer->List().IsEditingEnabled() != FALSE});
+      if (m_inspect) m_inspect(*viewer);
+      static_cast<QAbstractButton*>(viewer->ControlById(IDCANCEL))->click();
+      return;
+    }
+  }
+
+  Inspect m_inspect;
+  QTimer m_timer;
+  QPointer<QWidget> m_handled;
+};
+
+std::vector<std::string> g_trace;
+std::mutex g_traceMutex;
+void RecordTrace(const char* text) {
+  std::lock_guard<std::mutex> lock(g_traceMutex);
+  g_trace.emplace_back(text);
+}
+
+// A page that connects through the sheet and holds the data source's
+// IDBProperties: "another page" of the sheet.
+class OtherPage : public CConnectionPage {
+ public:
+  OtherPage() : CConnectionPage(IDD_COMMAND_PROCESSOR) {}
+  ~OtherPage() override { ReleaseInterface(m_held); }
+  LRESULT OnQuerySiblings(WPARAM, LPARAM) override {
+    ReleaseInterface(m_held);
+    return 0;
+  }
+  void Connect() { ConnectThroughSheet(); }
+  IDBProperties* m_held = nullptr;
+
+ protected:
+  bool IsConnected() const override { return m_held != nullptr; }
+  HRESULT AttachDataSource(IDBInitialize* dataSource) override {
+    return dataSource->QueryInterface(IID_IDBProperties, reinterpret_cast<void**>(&m_held));
+  }
+  void ShowAttachFailure() override {}
+};
+
+class TablesPageTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { RegisterAllResources(); }
+  void SetUp() override {
+    CoInitialize(nullptr);
+    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
+    other = new OtherPage;
+    page = new CTablesPage;
+    sheet->AddPage(other);
+    sheet->AddPage(page);
+    ASSERT_TRUE(sheet->Create());
+    sheet->SetActivePage(1);
+  }
+  void TearDown() override {
+    sheet.reset();
+    CoUninitialize();
+  }
+
+  void Connect(const std::string& path) {
+    dataLinks.script.initString = InitString(path);
+    page->OnConnect();
+  }
+  // Makes `provider` the sheet's data source and lets the page pick it up.
+  void PickUp(IDBInitialize* provider) {
+    page->QuerySiblings(0, 0);
+    sheet->SetActivePage(0);
+    sheet->ReleaseDataSource();
+    provider->AddRef();
+    sheet->m_pDataSource = provider;
+    sheet->SetActivePage(1);
+  }
+  std::vector<std::string> Listed() {
+    std::vector<std::string> names;
+    for (const auto& row : ListRows(page->m_list)) names.push_back(row[0]);
+    return names;
+  }
+  void Select(const std::string& name) {
+    page->m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const auto names = Listed();
+    const auto found = std::find(names.begin(), names.end(), name);
+    ASSERT_NE(found, names.end()) << name;
+    page->m_list.SetItemState(static_cast<int>(found - names.begin()), LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+  }
+  void Press(int id) { static_cast<QAbstractButton*>(page->ControlById(id))->click(); }
+  bool Enabled(int id) { return page->ControlById(id)->isEnabled(); }
+
+  MessageBoxRecorder boxes;
+  ScopedScriptedDataLinks dataLinks;
+  std::unique_ptr<CMainPropertySheet> sheet;
+  OtherPage* other = nullptr;
+  CTablesPage* page = nullptr;
+};
+
+const std::vector<std::string> kTradingTables = {"Desks",  "Instruments", "Notes", "Order Details",
+                                                 "Orders", "Traders",     "Trades"};
+
+// ---- listing ---------------------------------------------------------------------
+
+TEST_F(TablesPageTest, ListsOnlyTheTablesWithTheirCatalogAndSchema) {
+  EXPECT_FALSE(Enabled(IDC_TABLES_DATA));
+  EXPECT_FALSE(Enabled(IDC_TABLES_SCHEMA));
+  Connect(Sample("trading.db"));
+  EXPECT_TRUE(boxes.Calls().empty());
+  EXPECT_EQ(Headings(page->m_list), (std::vector<std::string>{"Table Name", "Catalog", "Schema"}));
+  auto names = Listed();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, kTradingTables);  // no view, no system table
+  const Rows rows = ListRows(page->m_list);
+  for (const auto& row : rows) EXPECT_EQ(row, (std::vector<std::string>{row[0], "main", ""}));
+  EXPECT_TRUE(Enabled(IDC_TABLES_DATA));
+  EXPECT_TRUE(Enabled(IDC_TABLES_SCHEMA));
+}
+
+TEST_F(TablesPageTest, AnEmptyDatabaseLeavesTheListEmptyWithDataAndSchemaEnabled) {
+  Connect(Sample("empty.db"));
+  EXPECT_TRUE(boxes.Calls().empty());
+  EXPECT_EQ(page->m_list.GetItemCount(), 0);
+  EXPECT_NE(page->m_pSchemaRowset, nullptr);
+  EXPECT_TRUE(Enabled(IDC_TABLES_DATA));
+  EXPECT_TRUE(Enabled(IDC_TABLES_SCHEMA));
+}
+
+// ---- connecting ------------------------------------------------------------------
+
+TEST_F(TablesPageTest, AConnectionOnAnotherPageEmptiesTheListAndActivationListsTheNewSourceWithoutAQuestion) {
+  ScratchDb fresh(nullptr, "CREATE TABLE Fresh (id INTEGER); CREATE VIEW FreshView AS SELECT * FROM Fresh;");
+  Connect(Sample("trading.db"));
+  ASSERT_EQ(Listed().size(), kTradingTables.size());
+  sheet->SetActivePage(0);  // the other page picks the connection up, so it asks
+  dataLinks.script.initString = InitString(fresh.Path());
+  boxes.Answer(IDYES);
+  other->Connect();
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Close current connection?"});
+  boxes.Clear();
+  EXPECT_EQ(page->m_list.GetItemCount(), 0);
+  EXPECT_EQ(page->m_pSchemaRowset, nullptr);
+  EXPECT_FALSE(Enabled(IDC_TABLES_DATA));
+  EXPECT_FALSE(Enabled(IDC_TABLES_SCHEMA));
+  sheet->SetActivePage(1);
+  EXPECT_EQ(Listed(), std::vector<std::string>{"Fresh"});
+  EXPECT_TRUE(Enabled(IDC_TABLES_DATA));
+  EXPECT_EQ(dataLinks.script.prompts, 2);
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
+}
+
+TEST_F(TablesPageTest, ReconnectingAsksFirstThenEmptiesThePageEvenWhenDataLinksIsCancelled) {
+  Connect(Sample("trading.db"));
+  boxes.Answer(IDNO);
+  page->OnConnect();
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Close current connection?"});
+  EXPECT_EQ(Listed().size(), kTradingTables.size());
+  EXPECT_EQ(dataLinks.script.prompts, 1);
+  boxes.Clear();
+  boxes.Answer(IDYES);
+  dataLinks.script.initString.clear();
+  page->OnConnect();
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Close current connection?"});
+  EXPECT_EQ(page->m_list.GetItemCount(), 0);
+  EXPECT_EQ(page->m_pSchemaRowset, nullptr);
+  EXPECT_FALSE(Enabled(IDC_TABLES_DATA));
+}
+
+TEST_F(TablesPageTest, TheSelectionComesBackAfterTheUserLeavesThePage) {
+  Connect(Sample("trading.db"));
+  Select("Orders");
+  sheet->SetActivePage(0);
+  page->m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  sheet->SetActivePage(1);
+  const int selected = page->m_list.GetNextItem(-1, LVNI_SELECTED);
+  ASSERT_GE(selected, 0);
+  EXPECT_EQ(page->m_list.GetItemText(selected, 0).str(), "Orders");
+  EXPECT_EQ(page->m_list.GetSelectedCount(), 1u);
+}
+
+// ---- qualified names through the provider's literals ----------------------------
+
+struct NamingCase {
+  const char* what;
+  std::function<void(TablesProviderScript&)> adjust;
+  const char* table;
+  const char* expected;
+};
+
+TEST_F(TablesPageTest, TheQualifiedNameFollowsTheProvidersLiteralsAndCatalogLocation) {
+  const std::vector<NamingCase> cases = {
+      {"catalog in front", [](TablesProviderScript&) {}, "Order Lines", "Sales.dbo.[Order Lines]"},
+      {"catalog at the end",
+       [](TablesProviderScript& s) {
+         s.catalogLocation = 2;  // DBPROPVAL_CL_END
+         s.catalogSeparator = u":";
+       },
+       "Order Lines", "dbo.[Order Lines]:Sales"},
+      {"catalog unsupported", [](TablesProviderScript& s) { s.catalogSupported = false; }, "Order Lines",
+       "dbo.[Order Lines]"},
+      {"empty schema", [](TablesProviderScript&) {}, "Loose Ends", "Sales.[Loose Ends]"},
+      {"no IDBInfo", [](TablesProviderScript& s) { s.hasDbInfo = false; }, "Order Lines", "Order Lines"},
+      {"no quotes needed", [](TablesProviderScript&) {}, "Orders", "Sales.dbo.Orders"},
+      {"quote suffix inside", [](TablesProviderScript&) {}, "Odd] Name", "Sales.dbo.[Odd]] Name]"},
+  };
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(Sample("trading.db"));
+  ASSERT_TRUE(sqlite);
+  for (const auto& naming : cases) {
+    TablesProviderScript script;
+    script.tables = std::vector<FakeTableRow>{{"Order Lines", "Sales", "dbo"},
+                                              {"Orders", "Sales", "dbo"},
+                                              {"Loose Ends", "Sales", ""},
+                                              {"Odd] Name", "Sales", "dbo"}};
+    naming.adjust(script);
+    ComPtr<IDBInitialize> provider = CreateTablesTestProvider(sqlite.Get(), script);
+    PickUp(provider.Get());
+    Select(naming.table);
+    page->UpdateData(TRUE);
+    EXPECT_EQ(page->BuildQualifiedName().str(), naming.expected) << naming.what;
+  }
+  EXPECT_TRUE(boxes.Calls().empty());
+}
+
+// ---- the data view ---------------------------------------------------------------
+
+TEST_F(TablesPageTest, DataOpensATableWithASpaceEditableAndAnEditReachesTheFile) {
+  ScratchDb db("trading.db");
+  Connect(db.Path());
+  Select("Order Details");
+  std::string orderId, lineNo;
+  ViewerWatch watch([&](CEnumDialog& viewer) {
+    CCustListCtrl& list = viewer.List();
+    orderId = list.GetItemText(0, 0).str();
+    lineNo = list.GetItemText(0, 1).str();
+    const int length = list.GetItemText(0, 3).GetLength();
+    QWidget* grid = list.View();
+    QTest::keyClick(grid, Qt::Key_F2);
+    for (int i = 0; i < 3; ++i) QTest::keyClick(grid, Qt::Key_Tab);
+    QTest::keyClick(grid, Qt::Key_End);
+    for (int i = 0; i < length; ++i) QTest::keyClick(grid, Qt::Key_Backspace);
+    QTest::keyClicks(grid, "77");
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(list.GetItemText(0, 3).str(), "77");
+  });
+  g_trace.clear();
+  const DebugTraceSink previous = SetDebugTraceSink(&RecordTrace);
+  Press(IDC_TABLES_DATA);
+  SetDebugTraceSink(previous);
+
+  ASSERT_EQ(watch.seen.size(), 1u);
+  EXPECT_EQ(watch.seen[0].caption, "Data from table: Order Details");
+  EXPECT_EQ(watch.seen[0].rows.size(), 14u);
+  EXPECT_EQ(watch.seen[0].headings,
+            (std::vector<std::string>{"order_id", "line_no", "symbol", "quantity", "limit_price"}));
+  EXPECT_TRUE(watch.seen[0].editing);
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
+  EXPECT_EQ(db.Query("SELECT quantity FROM \"Order Details\" WHERE order_id = " + orderId +
+                     " AND line_no = " + lineNo),
+            "77");
+  const auto traced = std::find(g_trace.begin(), g_trace.end(), "OnData\n");
+  ASSERT_NE(traced, g_trace.end());
+  EXPECT_EQ(std::count(g_trace.begin(), g_trace.end(), "OnData\n"), 1);
+  EXPECT_NE(std::find(traced, g_trace.end(), "Destructor de CEnumDialog\n"), g_trace.end());
+}
+
+TEST_F(TablesPageTest, ATableNamedWithTheQuoteSuffixAndASpaceOpensItsOwnRows) {
+  ScratchDb db("trading.db",
+               "CREATE TABLE \"Odd\"\"Name x\" (id INTEGER PRIMARY KEY, label TEXT);"
+               "INSERT INTO \"Odd\"\"Name x\" VALUES (1, 'inside');");
+  Connect(db.Path());
+  Select("Odd\"Name x");
+  page->UpdateData(TRUE);
+  EXPECT_EQ(page->BuildQualifiedName().str(), "main.\"Odd\"\"Name x\"");
+  ViewerWatch watch;
+  Press(IDC_TABLES_DATA);
+  Press(IDC_TABLES_SCHEMA);
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
+  ASSERT_EQ(watch.seen.size(), 2u);
+  EXPECT_EQ(watch.seen[0].rows, (Rows{{"1", "inside"}}));
+  EXPECT_EQ(watch.seen[1].caption, "Schema from table: Odd\"Name x");
+  EXPECT_EQ(watch.seen[1].rows.size(), 2u);
+}
+
+TEST_F(TablesPageTest, ADoubleClickWithNoSelectionEndsInTheProvidersErrorRecords) {
+  Connect(Sample("empty.db"));
+  ViewerWatch watch;
+  QWidget* viewport = page->m_list.View()->viewport();
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(5, viewport->height() - 3));
+  EXPECT_TRUE(watch.seen.empty());
+  EXPECT_EQ(page->m_strTable.str(), "");
+  ASSERT_FALSE(boxes.Calls().empty());
+  EXPECT_EQ(boxes.Calls()[0].type, MB_ICONERROR);
+  EXPECT_NE(boxes.Calls()[0].caption, AfxGetAppName().str());  // the record's source
+  EXPECT_NE(boxes.Calls()[0].text, "Could not get properties");
+}
+
+TEST_F(TablesPageTest, WithoutCommandsTheTableOpensDirectlyAndANameWithASpaceIsRetriedInBrackets) {
+  ScratchDb db("trading.db");
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(db.Path());
+  TablesProviderScript script;
+  script.commands = false;
+  script.bracketedNamesOnly = true;
+  ComPtr<IDBInitialize> provider = CreateTablesTestProvider(sqlite.Get(), script);
+  PickUp(provider.Get());
+  ViewerWatch watch;
+  Select("Order Details");
+  Press(IDC_TABLES_DATA);
+  EXPECT_EQ(script.openedNames, (std::vector<std::string>{"Order Details", "[Order Details]"}));
+  ASSERT_EQ(watch.seen.size(), 1u);
+  EXPECT_EQ(watch.seen[0].rows.size(), 14u);
+  EXPECT_TRUE(watch.seen[0].editing);
+  EXPECT_NE(page->m_pOpenRowset, nullptr);
+
+  script.openedNames.clear();
+  Select("Orders");
+  Press(IDC_TABLES_DATA);
+  EXPECT_EQ(script.openedNames, std::vector<std::string>{"Orders"});
+  EXPECT_EQ(watch.seen.size(), 2u);
+  EXPECT_TRUE(boxes.Calls().empty());
+}
+
+TEST_F(TablesPageTest, ANameWithoutASpaceThatIsNotFoundIsNotRetried) {
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(Sample("trading.db"));
+  TablesProviderScript script;
+  script.commands = false;
+  script.tables = std::vector<FakeTableRow>{{"Missing", "main", ""}};
+  ComPtr<IDBInitialize> provider = CreateTablesTestProvider(sqlite.Get(), script);
+  PickUp(provider.Get());
+  ViewerWatch watch;
+  Select("Missing");
+  Press(IDC_TABLES_DATA);
+  EXPECT_EQ(script.openedNames, std::vector<std::string>{"Missing"});
+  EXPECT_TRUE(watch.seen.empty());
+  EXPECT_FALSE(boxes.Calls().empty());
+}
+
+// ---- the schema view -------------------------------------------------------------
+
+TEST_F(TablesPageTest, SchemaShowsOneRowPerColumnFromTheColumnsRowsetReadOnly) {
+  Connect(Sample("trading.db"));
+  ViewerWatch watch;
+  Select("Order Details");
+  Press(IDC_TABLES_SCHEMA);
+  EXPECT_TRUE(boxes.Calls().empty());
+  ASSERT_EQ(watch.seen.size(), 1u);
+  EXPECT_EQ(watch.seen[0].caption, "Schema from table: Order Details");
+  ASSERT_EQ(watch.seen[0].rows.size(), 5u);
+  ASSERT_FALSE(watch.seen[0].headings.empty());
+  EXPECT_EQ(watch.seen[0].headings[0], "DBCOLUMN_IDNAME");  // nothing hidden
+  EXPECT_EQ(watch.seen[0].rows[0][0], "order_id");
+  EXPECT_FALSE(watch.seen[0].editing);
+  EXPECT_NE(page->m_pOpenRowset, nullptr);
+}
+
+TEST_F(TablesPageTest, WithoutColumnsRowsetsSchemaShowsTheColumnsSchemaRowsetWithoutItsFirstThreeColumns) {
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(Sample("trading.db"));
+  TablesProviderScript script;
+  script.columnsRowset = false;
+  ComPtr<IDBInitialize> provider = CreateTablesTestProvider(sqlite.Get(), script);
+  PickUp(provider.Get());
+  ViewerWatch watch;
+  Select("Order Details");
+  Press(IDC_TABLES_SCHEMA);
+  EXPECT_EQ(script.openedNames, std::vector<std::string>{"main.[Order Details]"});
+  EXPECT_EQ(script.schemaTableRestrictions, std::vector<std::string>{"Order Details"});
+  ASSERT_EQ(watch.seen.size(), 1u);
+  ASSERT_EQ(watch.seen[0].rows.size(), 5u);
+  EXPECT_EQ(watch.seen[0].headings[0], "COLUMN_NAME");
+  EXPECT_EQ(watch.seen[0].rows[0][0], "order_id");
+  EXPECT_FALSE(watch.seen[0].editing);
+  EXPECT_TRUE(boxes.Calls().empty());
+}
+
+TEST_F(TablesPageTest, SchemaRetriesANameWithASpaceInBracketsAfterTheQualifiedNameIsNotFound) {
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(Sample("trading.db"));
+  TablesProviderScript script;
+  script.bracketedNamesOnly = true;
+  // Quotes the provider does not take for brackets, so the qualified name fails.
+  script.quotePrefix = u"\"";
+  script.quoteSuffix = u"\"";
+  ComPtr<IDBInitialize> provider = CreateTablesTestProvider(sqlite.Get(), script);
+  PickUp(provider.Get());
+  ViewerWatch watch;
+  Select("Order Details");
+  Press(IDC_TABLES_SCHEMA);
+  EXPECT_EQ(script.openedNames, (std::vector<std::string>{"main.\"Order Details\"", "[Order Details]"}));
+  ASSERT_EQ(watch.seen.size(), 1u);
+  EXPECT_EQ(watch.seen[0].rows.size(), 5u);
+  EXPECT_TRUE(boxes.Calls().empty());
+
+  // A name without a space is not retried: the provider's record is shown.
+  script.openedNames.clear();
+  script.tables = std::vector<FakeTableRow>{{"Missing", "main", ""}};
+  PickUp(provider.Get());
+  Select("Missing");
+  Press(IDC_TABLES_SCHEMA);
+  EXPECT_EQ(script.openedNames, std::vector<std::string>{"main.Missing"});
+  EXPECT_EQ(watch.seen.size(), 1u);
+  EXPECT_FALSE(boxes.Calls().empty());
+}
+
+}  // namespace
