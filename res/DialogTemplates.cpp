@@ -47,16 +47,21 @@ DialogTemplate Page(int id, const char* caption, std::vector<ControlTemplate> co
   return page;
 }
 
+// Width in dialog units of the About page's address button.
+constexpr int kAddressWidth = 160;
+
 DialogTemplate AboutPage() {
   return Page(IDD_ABOUTBOX, "About Ravezov",
               {
                   Control(IDC_STATIC, ControlKind::Icon, "#128", kChild | SS_ICON, 11, 17, 20, 20),
                   Label("Ravezov Version 1.0", 40, 10, 119, SS_NOPREFIX | WS_GROUP),
+                  // The address button is as wide as the project's address needs;
+                  // "for updates" follows it on the same line.
                   Control(IDC_UPDATE_LINK, ControlKind::Button, kUpdatePageAddress, kPushButton | BS_FLAT, 37, 41,
-                          83, 12),
+                          kAddressWidth, 12),
                   Label("Check", 13, 43, 22),
-                  Control(IDC_STATIC, ControlKind::Static, "for updates", kChild | SS_LEFTNOWORDWRAP | WS_GROUP, 123,
-                          43, 36, 8),
+                  Control(IDC_STATIC, ControlKind::Static, "for updates", kChild | SS_LEFTNOWORDWRAP | WS_GROUP,
+                          37 + kAddressWidth + 3, 43, 36, 8),
               });
 }
 
