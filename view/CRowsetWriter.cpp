@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "CBind.h"
 #include "ComPtr.h"
 #include "MessageBox.h"
 #include "OleDbErrors.h"
@@ -62,38 +63,21 @@ DBBINDING TextBinding(DBORDINAL ordinal) {
   return binding;
 }
 
-DBBYTEOFFSET RoundUp(DBBYTEOFFSET offset, DBBYTEOFFSET unit) { return (offset + unit - 1) / unit * unit; }
-
-// Texts to write, each with the status that says what to do with it.
-struct WriteRow {
-  std::vector<DBBINDING> bindings;
-  DBBYTEOFFSET size = 0;
-};
-
-WriteRow LayOutWrite(const std::vector<DBORDINAL>& ordinals, const CRowsetWriter::Texts& texts) {
-  WriteRow row;
-  for (size_t i = 0; i < ordinals.size(); ++i) {
-    DBBINDING binding = TextBinding(ordinals[i]);
-    binding.dwPart = DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS;
-    binding.cbMaxLen = static_cast<DBLENGTH>(texts[i].size() + 1);
-    binding.obValue = row.size;
-    row.size = RoundUp(row.size + binding.cbMaxLen, 8);
-    binding.obLength = row.size;
-    binding.obStatus = row.size + sizeof(DBLENGTH);
-    row.size += 8;
-    row.bindings.push_back(binding);
-  }
-  return row;
-}
-
-void FillWrite(const WriteRow& row, const CRowsetWriter::Texts& texts, const std::vector<DBSTATUS>& statuses,
-               RowBuffer& buffer) {
-  for (size_t i = 0; i < row.bindings.size(); ++i) {
-    const DBBINDING& binding = row.bindings[i];
-    std::memcpy(buffer.Data() + binding.obValue, texts[i].c_str(), texts[i].size() + 1);
-    buffer.At<DBLENGTH>(binding.obLength) = static_cast<DBLENGTH>(texts[i].size());
-    buffer.At<DBSTATUS>(binding.obStatus) = statuses[i];
-  }
+// The texts to write, each bound through CBind as DBTYPE_STR with its
+// length and a status that says what to do with it (write it, write NULL,
+// leave the column alone, or let it take its default). The texts live in
+// `storage`, which must outlive `bind`.
+bool BindTexts(CBind& bind, std::vector<std::vector<char>>& storage, const std::vector<DBORDINAL>& ordinals,
+               const CRowsetWriter::Texts& texts, const std::vector<DBSTATUS>& statuses) {
+  storage.clear();
+  for (const std::string& text : texts) storage.emplace_back(text.c_str(), text.c_str() + text.size() + 1);
+  for (size_t i = 0; i < ordinals.size(); ++i)
+    if (!bind.AddBinding(ordinals[i], storage[i].data(), static_cast<DBLENGTH>(storage[i].size()),
+                         DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS))
+      return false;
+  for (size_t i = 0; i < ordinals.size(); ++i)
+    std::memcpy(bind.RowBuffer() + bind.Bindings()[i].obStatus, &statuses[i], sizeof(DBSTATUS));
+  return true;
 }
 
 }  // namespace
@@ -212,6 +196,15 @@ HRESULT CRowsetWriter::ReadStored(HROW row, Texts& stored) {
   return hr;
 }
 
+HRESULT CRowsetWriter::MakeWriteAccessor(CBind& bind, std::vector<std::vector<char>>& storage, const Texts& texts,
+                                         const std::vector<DBSTATUS>& statuses) {
+  if (!BindTexts(bind, storage, m_shown, texts, statuses)) return E_OUTOFMEMORY;
+  bind.CreateAccessor(m_pRowset);
+  if (bind.HasAccessor()) return S_OK;
+  ShowOleDbErrors(m_pRowset, IID_IAccessor, m_hOwner, FALSE);
+  return E_FAIL;
+}
+
 HRESULT CRowsetWriter::UpdateRow(const std::string& bookmark, const Texts& texts, Texts& stored) {
   ComPtr<IRowsetChange> change;
   HRESULT hr = RequireChange(&change);
@@ -236,13 +229,11 @@ HRESULT CRowsetWriter::UpdateRow(const std::string& bookmark, const Texts& texts
       statuses.push_back(same ? DBSTATUS_S_IGNORE : texts[i].empty() ? DBSTATUS_S_ISNULL : DBSTATUS_S_OK);
     }
     if (anyChange) {
-      const WriteRow layout = LayOutWrite(m_shown, texts);
-      ScopedAccessor accessor;
-      hr = accessor.Create(m_pRowset, layout.bindings, static_cast<DBLENGTH>(layout.size), m_hOwner);
+      std::vector<std::vector<char>> storage;
+      CBind bind;
+      hr = MakeWriteAccessor(bind, storage, texts, statuses);
       if (SUCCEEDED(hr)) {
-        RowBuffer buffer(layout.size);
-        FillWrite(layout, texts, statuses, buffer);
-        hr = change->SetData(row, accessor.Handle(), buffer.Data());
+        hr = change->SetData(row, bind.AccessorHandle(), bind.RowBuffer());
         if (FAILED(hr)) ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
       }
     }
@@ -263,14 +254,12 @@ HRESULT CRowsetWriter::InsertRow(const Texts& texts, std::string& bookmark, Text
   }
   std::vector<DBSTATUS> statuses;
   for (const std::string& text : texts) statuses.push_back(text.empty() ? DBSTATUS_S_DEFAULT : DBSTATUS_S_OK);
-  const WriteRow layout = LayOutWrite(m_shown, texts);
-  ScopedAccessor accessor;
-  hr = accessor.Create(m_pRowset, layout.bindings, static_cast<DBLENGTH>(layout.size), m_hOwner);
+  std::vector<std::vector<char>> storage;
+  CBind bind;
+  hr = MakeWriteAccessor(bind, storage, texts, statuses);
   if (FAILED(hr)) return hr;
-  RowBuffer buffer(layout.size);
-  FillWrite(layout, texts, statuses, buffer);
   HROW row = 0;
-  hr = change->InsertRow(DB_NULL_HCHAPTER, accessor.Handle(), buffer.Data(), &row);
+  hr = change->InsertRow(DB_NULL_HCHAPTER, bind.AccessorHandle(), bind.RowBuffer(), &row);
   if (FAILED(hr)) {
     ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
     return hr;

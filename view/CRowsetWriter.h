@@ -2,8 +2,9 @@
 // The list's columns are the rowset's shown columns: those past the hidden
 // leading columns, leaving out bookmark and object columns, as the viewer
 // binds them for display. Rows are found again by their bookmarks
-// (IRowsetLocate). Every value goes both ways as text (DBTYPE_STR); an
-// empty text stands for NULL, as the grid shows NULL as an empty cell.
+// (IRowsetLocate). Every value goes both ways as text (DBTYPE_STR): written
+// through CBind's bindings, read back whole by reference. An empty text
+// stands for NULL, as the grid shows NULL as an empty cell.
 //
 // Each operation reports its own failure to the user (the provider's error
 // records, or a message of its own when the rowset cannot do the write)
@@ -16,6 +17,8 @@
 
 #include "UiDefs.h"
 #include "oledb.h"
+
+class CBind;
 
 class CRowsetWriter {
  public:
@@ -44,6 +47,8 @@ class CRowsetWriter {
  private:
   HRESULT LoadColumns();
   HRESULT RequireChange(IRowsetChange** change);
+  HRESULT MakeWriteAccessor(CBind& bind, std::vector<std::vector<char>>& storage, const Texts& texts,
+                            const std::vector<DBSTATUS>& statuses);
   HRESULT FindRow(const std::string& bookmark, HROW& row);
   HRESULT ReadTexts(HROW row, std::vector<std::optional<std::string>>& texts);
   HRESULT ReadStored(HROW row, Texts& stored);
