@@ -164,9 +164,9 @@ TEST_P(ProviderConformance, SpecificationIsTheCommandOrTheSession) {
   ASSERT_EQ(open->OpenRowset(nullptr, &id, nullptr, IID_IRowsetInfo, 0, nullptr,
                              reinterpret_cast<IUnknown**>(&byName)),
             S_OK);
-  ComPtr<IUnknown> spec;
-  EXPECT_EQ(byName->GetSpecification(IID_ICommandText, &spec), E_NOINTERFACE);
-  EXPECT_EQ(byName->GetSpecification(IID_IDBCreateCommand, &spec), S_OK);
+  ComPtr<IUnknown> session;
+  EXPECT_EQ(byName->GetSpecification(IID_ICommandText, &session), E_NOINTERFACE);
+  EXPECT_EQ(byName->GetSpecification(IID_IDBCreateCommand, &session), S_OK);
 }
 
 TEST_P(ProviderConformance, RequiredChangeOnAJoinIsRefused) {
