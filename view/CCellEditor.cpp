@@ -453,6 +453,12 @@ void CCellEditor::DeleteRow() {
   RedrawRow(m_nRow);
 }
 
+void CCellEditor::RowsInserted(int at, int count, int countBefore) {
+  if (m_nRow < at || m_nRow >= countBefore) return;
+  m_nRow += count;
+  FollowCaret();
+}
+
 void CCellEditor::CancelEdit() {
   if (m_bNewRowPending) {
     EndEdit(TRUE);

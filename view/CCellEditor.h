@@ -55,6 +55,9 @@ class CCellEditor {
   void AddRow();
   void DeleteRow();
   void CancelEdit();
+  // Rows inserted at `at` into a list that had `countBefore` rows: the
+  // current row, if it is one of those that moved, moves with them.
+  void RowsInserted(int at, int count, int countBefore);
 
   int Row() const { return m_nRow; }
   int Column() const { return m_nColumn; }

@@ -72,6 +72,16 @@ HRESULT CCustListCtrl::RememberBookmarks(int firstRow, DBCOUNTITEM count, const 
   return S_OK;
 }
 
+int CCustListCtrl::InsertItems(int item, int rowCount, int columns, const char* const* texts) {
+  const int before = GetItemCount();
+  const int at = CListCtrl::InsertItems(item, rowCount, columns, texts);
+  if (at < 0 || rowCount <= 0) return at;
+  m_editor.RowsInserted(at, rowCount, before);
+  if (static_cast<size_t>(at) < m_bookmarks.size())
+    m_bookmarks.insert(m_bookmarks.begin() + at, static_cast<size_t>(rowCount), std::string());
+  return at;
+}
+
 std::string CCustListCtrl::GetRowBookmark(int row) const {
   return row >= 0 && static_cast<size_t>(row) < m_bookmarks.size() ? m_bookmarks[static_cast<size_t>(row)]
                                                                     : std::string();

@@ -45,6 +45,13 @@ class CCustListCtrl : public CListCtrl {
   HRESULT RememberBookmarks(int firstRow, DBCOUNTITEM count, const HROW* rows);
   std::string GetRowBookmark(int row) const;
 
+  // Rows the viewer adds while the grid has a new row or a current row at
+  // or after `item` (a load still running): those rows move down, with
+  // their bookmarks. Hides the base's, which the viewer reaches through
+  // this class.
+  int InsertItems(int item, int rowCount, int columns, const char* const* texts);
+  using CListCtrl::InsertItems;
+
   CCellEditor& Editor() { return m_editor; }
   CMenu& RowMenu() { return m_menu; }
 

@@ -346,6 +346,20 @@ TEST_F(Grid, InsertThenEnterKeepsTheNewRow) {
   EXPECT_FALSE(Editor().IsCaretActive());
 }
 
+TEST_F(Grid, RowsArrivingWhileANewRowIsPendingGoInBeforeIt) {
+  Open(true, 2);
+  Key(Qt::Key_Insert);
+  Type("mine");
+  const char* loaded[] = {"row 2", "20", "note", "row 3", "30", "note"};
+  ASSERT_EQ(list.InsertItems(2, 2, 3, loaded), 2);
+  EXPECT_EQ(Editor().Row(), 4);
+  Key(Qt::Key_Return);
+  ASSERT_EQ(list.GetItemCount(), 5);
+  EXPECT_EQ(Cell(2, 0), "row 2");
+  EXPECT_EQ(Cell(3, 0), "row 3");
+  EXPECT_EQ(Cell(4, 0), "mine");
+}
+
 TEST_F(Grid, DeleteRemovesTheRowOnlyFromTheFirstColumn) {
   Open(true, 3);
   MessageBoxRecorder boxes;
