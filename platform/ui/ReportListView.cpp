@@ -523,6 +523,10 @@ BOOL ReportListView::DeleteAllItems() {
   m_model.Clear();
   m_focused = m_selectionMark = m_lastSelected = -1;
   m_selectedCount = 0;
+  // An emptied list starts again at its origin; code that reloads a list
+  // scrolls back to where it was itself.
+  horizontalScrollBar()->setValue(0);
+  verticalScrollBar()->setValue(0);
   SyncScrollBars();
   ScheduleRepaint();
   return TRUE;

@@ -294,8 +294,16 @@ TEST_F(ListTest, TopIndexCountPerPageAndEnsureVisible) {
   EXPECT_EQ(list.GetTopIndex(), 100 - perPage);
   EXPECT_FALSE(list.EnsureVisible(100, FALSE));
 
+  // Emptying the list returns it to its origin, so a reload can scroll
+  // back by the distance it saved.
+  list.Scroll(CSize(40, 0));
+  const int saved = list.GetScrollPos(SB_HORZ);
   list.DeleteAllItems();
   EXPECT_EQ(list.GetTopIndex(), 0);
+  EXPECT_EQ(list.GetScrollPos(SB_HORZ), 0);
+  AddRows(100);
+  list.Scroll(CSize(saved, 0));
+  EXPECT_EQ(list.GetScrollPos(SB_HORZ), saved);
 }
 
 TEST_F(ListTest, VerticalScrollingCanBeRefusedByTheHook) {
