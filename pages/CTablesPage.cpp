@@ -174,6 +174,7 @@ HRESULT CTablesPage::OpenSession(IDBInitialize* dataSource) {
 
 HRESULT CTablesPage::ListTables(IDBInitialize* dataSource) {
   if (!dataSource) return E_INVALIDARG;
+  ReleaseConnection();  // attaching is for a page that holds nothing; never leak a session
   ResetNaming();
   ReadNamingLiterals(dataSource);
   HRESULT hr = OpenSession(dataSource);

@@ -1,7 +1,8 @@
 // Writes a PNG of the main sheet in a chosen state:
-//   ravezov_shot [--connect INITSTRING] [--tab N] [--press ID] [--window] FILE.png
+//   ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--press ID] [--window] FILE.png
 // --connect connects through the Connection String Builder with the string,
-// --tab selects a tab by index, --press clicks a control of the current
+// --tab selects a tab by index, --select selects the row of the current
+// page's list whose first column reads TEXT, --press clicks a control of the current
 // page by its numeric id, --window pictures the topmost window (a dialog
 // the press opened) instead of the sheet. Message boxes are answered with
 // their first button and written to the standard error.
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "AppTitle.h"
+#include "CListCtrl.h"
 #include "CMainPropertySheet.h"
 #include "DARizozezPage.h"
 #include "MessageBox.h"
@@ -27,12 +29,14 @@ struct ShotOptions {
   std::string output;
   std::optional<std::string> initString;
   int tab = 0;
+  std::optional<std::string> select;
   std::optional<int> press;
   bool topmostWindow = false;
 };
 
 void Usage() {
-  std::fprintf(stderr, "usage: ravezov_shot [--connect INITSTRING] [--tab N] [--press ID] [--window] FILE.png\n");
+  std::fprintf(stderr,
+               "usage: ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--press ID] [--window] FILE.png\n");
 }
 
 std::optional<int> ParseNumber(const char* text) {
@@ -49,6 +53,8 @@ std::optional<ShotOptions> ParseArguments(int argc, char** argv) {
     const bool hasValue = i + 1 < argc;
     if (arg == "--connect" && hasValue) {
       options.initString = argv[++i];
+    } else if (arg == "--select" && hasValue) {
+      options.select = argv[++i];
     } else if ((arg == "--tab" || arg == "--press") && hasValue) {
       const std::optional<int> number = ParseNumber(argv[++i]);
       if (!number) return std::nullopt;
@@ -78,6 +84,27 @@ void Connect(CMainPropertySheet& sheet, const std::string& initString) {
   builder->OnConnect();
 }
 
+void Select(CMainPropertySheet& sheet, const std::string& text) {
+  CPropertyPage* page = sheet.GetActivePage();
+  const auto views = page ? page->GetWidget()->findChildren<ReportListView*>() : QList<ReportListView*>();
+  for (ReportListView* view : views) {
+    CListCtrl borrowed;  // the page's own list object, if any, stays untouched
+    borrowed.Borrow(view);
+    LVFINDINFO find;
+    find.flags = LVFI_STRING;
+    find.psz = text.c_str();
+    const int item = borrowed.FindItem(&find, -1);
+    if (item >= 0) {
+      borrowed.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+      borrowed.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      borrowed.EnsureVisible(item, FALSE);
+    }
+    borrowed.Detach();
+    if (item >= 0) return;
+  }
+  std::fprintf(stderr, "no row \"%s\" in a list of the current page\n", text.c_str());
+}
+
 void Press(CMainPropertySheet& sheet, int id) {
   CPropertyPage* page = sheet.GetActivePage();
   auto* button = page ? qobject_cast<QPushButton*>(page->ControlById(id)) : nullptr;
@@ -103,6 +130,7 @@ int Run(const ShotOptions& options) {
   if (!sheet.Create()) return 1;
   if (options.initString) Connect(sheet, *options.initString);
   sheet.SetActivePage(options.tab);
+  if (options.select) Select(sheet, *options.select);
   bool saved = false;
   // A press may open a modal dialog, so it runs from the event loop and the
   // picture is taken from a timer that fires inside that dialog's loop too.
