@@ -112,7 +112,7 @@ void CEnumDialog::RowLoader() {
   if (m_bindings.IsEmpty())
     hr = BindColumnsForDisplay(m_pRowset, static_cast<DBORDINAL>(m_nHiddenColumns), m_nMaxChars, m_list, m_bindings,
                                [this](const std::function<void()>& work) { CallOnUiThread(work); });
-  if (SUCCEEDED(hr)) FetchRows();
+  if (SUCCEEDED(hr) && m_pRowset) FetchRows();
   CallOnUiThread([this] { FinishLoading(); });
   m_bLoaderDone = true;
 }

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "MessageBoxRecorder.h"
+#include "ReportListView.h"
 #include "ResourceIds.h"
 #include "Resources.h"
 #include "SqliteProvider.h"
@@ -63,13 +65,21 @@ class Connection {
     return rowset;
   }
 
-  ComPtr<IRowset> Table(const std::string& name) {
+  // With bookmarks, the table as the table data view opens it.
+  ComPtr<IRowset> Table(const std::string& name, bool withBookmarks = false) {
     std::u16string wide = AnsiToOle(name);
     DBID id{};
     id.eKind = DBKIND_NAME;
     id.uName.pwszName = wide.data();
+    DBPROP locate{};
+    locate.dwPropertyID = DBPROP_IRowsetLocate;
+    locate.dwOptions = DBPROPOPTIONS_REQUIRED;
+    locate.vValue.vt = VT_BOOL;
+    locate.vValue.boolVal = VARIANT_TRUE;
+    DBPROPSET set{&locate, 1, DBPROPSET_ROWSET};
     ComPtr<IRowset> rowset;
-    EXPECT_EQ(m_session.As<IOpenRowset>()->OpenRowset(nullptr, &id, nullptr, IID_IRowset, 0, nullptr,
+    EXPECT_EQ(m_session.As<IOpenRowset>()->OpenRowset(nullptr, &id, nullptr, IID_IRowset, withBookmarks ? 1 : 0,
+                                                     withBookmarks ? &set : nullptr,
                                                      reinterpret_cast<IUnknown**>(&rowset)),
               S_OK);
     return rowset;
@@ -529,4 +539,53 @@ TEST_F(RowsetViewer, AViewerNeverShownLeavesNoThreadAndReleasesItsRowset) {
   { CEnumDialog dialog(rowset.Get(), "Never shown", 20); }
   rowset->AddRef();
   EXPECT_EQ(rowset->Release(), 1u);
+}
+
+TEST_F(RowsetViewer, AnEditableViewerHandsTheGridEachRowsBookmarkAndNeverShowsIt) {
+  Connection trading(TradingDb());
+  CEnumDialog dialog(trading.Table("Desks", true).Detach(), "Data from table", 20);
+  dialog.SetTableName("Desks");
+  dialog.SetEditingEnabled(TRUE);
+  std::vector<std::string> headings, bookmarks;
+  RunSteps(dialog, {[&] {
+             headings = Headings(dialog.List());
+             for (int row = 0; row < dialog.List().GetItemCount(); ++row)
+               bookmarks.push_back(dialog.List().GetRowBookmark(row));
+           }});
+  EXPECT_EQ(headings, (std::vector<std::string>{"code", "name", "city", "budget"}));
+  ASSERT_EQ(bookmarks.size(), 3u);
+  for (const std::string& bookmark : bookmarks) EXPECT_FALSE(bookmark.empty());
+  EXPECT_NE(bookmarks[0], bookmarks[1]);
+  EXPECT_NE(bookmarks[1], bookmarks[2]);
+}
+
+TEST_F(RowsetViewer, RowsArriveWithoutARepaintPerBatchAndTheEndIsPaintedAtOnce) {
+  Connection trading(TradingDb());
+  CEnumDialog dialog(trading.Command("select * from Trades").Detach(), "Trades", 20);
+  int paints = -1, rows = 0;
+  bool pendingAtEnd = true;
+  QElapsedTimer elapsed;
+  elapsed.start();
+  qint64 loadMs = 0;
+  RunSteps(dialog, {[&] {
+             loadMs = elapsed.elapsed();
+             ReportListView* view = dialog.List().View();
+             paints = view->PaintCount();
+             pendingAtEnd = view->RepaintPending();
+             rows = dialog.List().GetItemCount();
+           }});
+  EXPECT_EQ(rows, kTradeRows);
+  // 600 batches; repaints are held to one per 50 ms.
+  EXPECT_LE(paints, loadMs / 50 + 5);
+  EXPECT_FALSE(pendingAtEnd);
+}
+
+TEST_F(RowsetViewer, WithoutARowsetTheListStaysEmptyAndClicksAreIgnored) {
+  CEnumDialog dialog(nullptr, "Nothing", 20);
+  MessageBoxRecorder boxes;
+  int columns = -1;
+  RunSteps(dialog, {[&] { ClickHeading(dialog, 0); },
+                    [&] { columns = dialog.List().GetHeaderCtrl()->GetItemCount(); }});
+  EXPECT_EQ(columns, 0);
+  EXPECT_TRUE(boxes.Calls().empty());
 }
