@@ -113,6 +113,15 @@ std::string CCustListCtrl::BookmarkFor(int row) {
 
 // ---- writing to the data source ----------------------------------------------
 
+// The texts are the list's, before the edit in progress is stored.
+CRowsetWriter::RowKey CCustListCtrl::KeyOf(int row) {
+  CRowsetWriter::RowKey key;
+  key.bookmark = BookmarkFor(row);
+  key.position = row;
+  key.shown = RowTexts(row);
+  return key;
+}
+
 HWND CCustListCtrl::Owner() const {
   CWnd* parent = GetParent();
   return parent ? parent->GetSafeHwnd() : GetSafeHwnd();
@@ -141,9 +150,8 @@ bool CCustListCtrl::WriteUpdate(int row) {
   GetItemText(row, column, shown, kReadBuffer);
   if (column >= 0 && static_cast<size_t>(column) < texts.size() && std::strcmp(shown, m_editor.Text()) != 0)
     texts[static_cast<size_t>(column)] = m_editor.Text();
-  const std::string bookmark = BookmarkFor(row);
   CRowsetWriter writer(m_pRowset, m_nHiddenColumns, Owner());
-  return SUCCEEDED(writer.UpdateRow(bookmark, texts, m_stored));
+  return SUCCEEDED(writer.UpdateRow(KeyOf(row), texts, m_stored));
 }
 
 bool CCustListCtrl::WriteInsert(int row) {
@@ -160,9 +168,8 @@ bool CCustListCtrl::WriteInsert(int row) {
 
 bool CCustListCtrl::WriteDelete(int row) {
   if (!m_pRowset) return true;
-  const std::string bookmark = BookmarkFor(row);
   CRowsetWriter writer(m_pRowset, m_nHiddenColumns, Owner());
-  if (FAILED(writer.DeleteRow(bookmark))) return false;
+  if (FAILED(writer.DeleteRow(KeyOf(row)))) return false;
   if (static_cast<size_t>(row) < m_bookmarks.size()) m_bookmarks.erase(m_bookmarks.begin() + row);
   m_bRowsMoved = true;
   return true;

@@ -17,6 +17,7 @@
 #include "CCellEditor.h"
 #include "CListCtrl.h"
 #include "CMenu.h"
+#include "CRowsetWriter.h"
 #include "oledb.h"
 
 class CCustListCtrl : public CListCtrl {
@@ -87,6 +88,7 @@ class CCustListCtrl : public CListCtrl {
   std::vector<std::string> RowTexts(int row) const;
   void StoreTexts(int row, const std::vector<std::string>& texts);
   std::string BookmarkFor(int row);
+  CRowsetWriter::RowKey KeyOf(int row);
   void FillBookmarksByPosition();
   bool WriteUpdate(int row);
   bool WriteInsert(int row);

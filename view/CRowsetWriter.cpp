@@ -1,5 +1,6 @@
 #include "CRowsetWriter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "CBind.h"
@@ -134,24 +135,62 @@ HRESULT CRowsetWriter::RequireChange(IRowsetChange** change) {
   return S_OK;
 }
 
-HRESULT CRowsetWriter::FindRow(const std::string& bookmark, HROW& row) {
+HRESULT CRowsetWriter::FindRow(const RowKey& key, HROW& row) {
   row = 0;
   ComPtr<IRowsetLocate> locate;
-  if (bookmark.empty() || FAILED(m_pRowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate)))) {
-    Refuse("This row cannot be found again in the data source: the rowset gives no bookmarks.");
+  if (SUCCEEDED(m_pRowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate))))
+    return FindRowByBookmark(locate, key.bookmark, row);
+  return FindRowByPosition(key, row);
+}
+
+HRESULT CRowsetWriter::FindRowByBookmark(IRowsetLocate* locate, const std::string& bookmark, HROW& row) {
+  if (bookmark.empty()) {
+    Refuse("This row cannot be found again in the data source: the rowset gives no bookmark for it.");
     return DB_E_BADBOOKMARK;
   }
   const DBBKMARK size = static_cast<DBBKMARK>(bookmark.size());
   const BYTE* data = reinterpret_cast<const BYTE*>(bookmark.data());
   DBROWSTATUS status = DBROWSTATUS_S_OK;
   const HRESULT hr = locate->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, &size, &data, &row, &status);
-  if (FAILED(hr) || status != DBROWSTATUS_S_OK) {
-    if (FAILED(hr)) ShowOleDbErrors(locate, IID_IRowsetLocate, m_hOwner, FALSE);
-    else Refuse("This row cannot be found again in the data source.");
-    row = 0;
-    return FAILED(hr) ? hr : DB_E_BADBOOKMARK;
+  if (SUCCEEDED(hr) && status == DBROWSTATUS_S_OK) return S_OK;
+  if (FAILED(hr))
+    ShowOleDbErrors(locate, IID_IRowsetLocate, m_hOwner, FALSE);
+  else
+    Refuse("This row cannot be found again in the data source.");
+  row = 0;
+  return FAILED(hr) ? hr : DB_E_BADBOOKMARK;
+}
+
+// Without bookmarks the rowset is read again from its start; the row at the
+// position counts only while it holds what the grid shows, so a change never
+// lands on another row.
+HRESULT CRowsetWriter::FindRowByPosition(const RowKey& key, HROW& row) {
+  if (key.position < 0) {
+    Refuse("This row cannot be found again in the data source.");
+    return DB_E_BADBOOKMARK;
   }
-  return S_OK;
+  HRESULT hr = m_pRowset->RestartPosition(DB_NULL_HCHAPTER);
+  if (FAILED(hr)) {
+    ShowOleDbErrors(m_pRowset, IID_IRowset, m_hOwner, FALSE);
+    return hr;
+  }
+  DBCOUNTITEM obtained = 0;
+  HROW* rows = &row;
+  hr = m_pRowset->GetNextRows(DB_NULL_HCHAPTER, key.position, 1, &obtained, &rows);
+  if (FAILED(hr)) {
+    ShowOleDbErrors(m_pRowset, IID_IRowset, m_hOwner, FALSE);
+    row = 0;
+    return hr;
+  }
+  std::vector<std::optional<std::string>> current;
+  const bool found = obtained == 1 && SUCCEEDED(ReadTexts(row, current)) && current.size() == key.shown.size() &&
+                     std::equal(current.begin(), current.end(), key.shown.begin(),
+                                [](const auto& held, const std::string& shown) { return held.value_or("") == shown; });
+  if (found) return S_OK;
+  if (obtained == 1) ReleaseRow(row);
+  row = 0;
+  Refuse("This row cannot be found again in the data source: it no longer holds what the grid shows.");
+  return DB_E_BADBOOKMARK;
 }
 
 void CRowsetWriter::ReleaseRow(HROW row) {
@@ -205,7 +244,7 @@ HRESULT CRowsetWriter::MakeWriteAccessor(CBind& bind, std::vector<std::vector<ch
   return E_FAIL;
 }
 
-HRESULT CRowsetWriter::UpdateRow(const std::string& bookmark, const Texts& texts, Texts& stored) {
+HRESULT CRowsetWriter::UpdateRow(const RowKey& key, const Texts& texts, Texts& stored) {
   ComPtr<IRowsetChange> change;
   HRESULT hr = RequireChange(&change);
   if (FAILED(hr)) return hr;
@@ -214,7 +253,7 @@ HRESULT CRowsetWriter::UpdateRow(const std::string& bookmark, const Texts& texts
     return E_INVALIDARG;
   }
   HROW row = 0;
-  hr = FindRow(bookmark, row);
+  hr = FindRow(key, row);
   if (FAILED(hr)) return hr;
   std::vector<std::optional<std::string>> current;
   hr = ReadTexts(row, current);
@@ -275,12 +314,12 @@ HRESULT CRowsetWriter::InsertRow(const Texts& texts, std::string& bookmark, Text
   return S_OK;
 }
 
-HRESULT CRowsetWriter::DeleteRow(const std::string& bookmark) {
+HRESULT CRowsetWriter::DeleteRow(const RowKey& key) {
   ComPtr<IRowsetChange> change;
   HRESULT hr = RequireChange(&change);
   if (FAILED(hr)) return hr;
   HROW row = 0;
-  hr = FindRow(bookmark, row);
+  hr = FindRow(key, row);
   if (FAILED(hr)) return hr;
   DBROWSTATUS status = DBROWSTATUS_S_OK;
   hr = change->DeleteRows(DB_NULL_HCHAPTER, 1, &row, &status);

@@ -2,7 +2,9 @@
 // The list's columns are the rowset's shown columns: those past the hidden
 // leading columns, leaving out bookmark and object columns, as the viewer
 // binds them for display. Rows are found again by their bookmarks
-// (IRowsetLocate). Every value goes both ways as text (DBTYPE_STR): written
+// (IRowsetLocate); a rowset without bookmarks is read again from its start
+// to the row's position, and the row found there is used only when it still
+// holds the texts the grid shows for it. Every value goes both ways as text (DBTYPE_STR): written
 // through CBind's bindings, read back whole by reference. An empty text
 // stands for NULL, as the grid shows NULL as an empty cell.
 //
@@ -23,18 +25,25 @@ class CBind;
 class CRowsetWriter {
  public:
   using Texts = std::vector<std::string>;
+  // How a list row is found again: its bookmark, else its position in the
+  // rowset with the texts the grid shows for it.
+  struct RowKey {
+    std::string bookmark;
+    DBROWOFFSET position = -1;
+    Texts shown;
+  };
 
   // `rowset` is borrowed: no reference is kept past the call that uses it.
   CRowsetWriter(IRowset* rowset, int hiddenColumns, HWND owner);
 
   // Writes the texts that differ from what the row holds now and gives back
   // what it holds afterwards.
-  HRESULT UpdateRow(const std::string& bookmark, const Texts& texts, Texts& stored);
+  HRESULT UpdateRow(const RowKey& key, const Texts& texts, Texts& stored);
   // Inserts the row (an empty text leaves the column to its default) and
   // gives back its bookmark (empty when the rowset has none) and what the
   // data source stored.
   HRESULT InsertRow(const Texts& texts, std::string& bookmark, Texts& stored);
-  HRESULT DeleteRow(const std::string& bookmark);
+  HRESULT DeleteRow(const RowKey& key);
 
   // Bookmarks of held rows, or of the rows at positions [first, first +
   // count) of the rowset; an entry stays empty where none can be read.
@@ -49,7 +58,9 @@ class CRowsetWriter {
   HRESULT RequireChange(IRowsetChange** change);
   HRESULT MakeWriteAccessor(CBind& bind, std::vector<std::vector<char>>& storage, const Texts& texts,
                             const std::vector<DBSTATUS>& statuses);
-  HRESULT FindRow(const std::string& bookmark, HROW& row);
+  HRESULT FindRow(const RowKey& key, HROW& row);
+  HRESULT FindRowByBookmark(IRowsetLocate* locate, const std::string& bookmark, HROW& row);
+  HRESULT FindRowByPosition(const RowKey& key, HROW& row);
   HRESULT ReadTexts(HROW row, std::vector<std::optional<std::string>>& texts);
   HRESULT ReadStored(HROW row, Texts& stored);
   void ReleaseRow(HROW row);

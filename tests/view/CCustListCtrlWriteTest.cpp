@@ -252,14 +252,25 @@ TEST_F(GridWrites, ARowsetThatCannotBeChangedRefusesClearly) {
   EXPECT_EQ(Scalar("select count(*) from Notes"), Cell(0, 0));
 }
 
-TEST_F(GridWrites, ARowsetWithoutBookmarksCannotFindItsRowsAgain) {
+TEST_F(GridWrites, WithoutBookmarksRowsAreFoundByPositionWhileTheyStillMatch) {
   Open("select * from Notes order by id", {{DBPROP_IRowsetChange, 1}});
   MessageBoxRecorder boxes;
+  const std::string firstId = Cell(0, 0);
+  Key(Qt::Key_Delete);
+  EXPECT_EQ(Scalar("select count(*) from Notes where id = " + firstId), "0");
+  const std::string secondId = Cell(0, 0);
   ToColumn(1);
+  Replace("Found again");
+  EXPECT_EQ(Scalar("select title from Notes where id = " + secondId), "Found again");
+  EXPECT_TRUE(boxes.Calls().empty());
+  // A row changed behind the grid's back is not the row the grid shows.
+  ASSERT_TRUE(SUCCEEDED(Execute(m_session, "update Notes set title = 'Elsewhere' where id = " + secondId).hr));
   Replace("Lost");
   ASSERT_EQ(boxes.Calls().size(), 1u);
-  EXPECT_EQ(boxes.Calls()[0].text, "This row cannot be found again in the data source: the rowset gives no bookmarks.");
-  EXPECT_EQ(Scalar("select count(*) from Notes where title = 'Lost'"), "0");
+  EXPECT_EQ(boxes.Calls()[0].text,
+            "This row cannot be found again in the data source: it no longer holds what the grid shows.");
+  EXPECT_EQ(Scalar("select title from Notes where id = " + secondId), "Elsewhere");
+  EXPECT_TRUE(list.Editor().IsCaretActive());
 }
 
 }  // namespace
