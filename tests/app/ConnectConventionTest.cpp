@@ -27,7 +27,6 @@ class ConnectConventionTest : public SheetTest {
   std::unique_ptr<CMainPropertySheet> sheet;
   RecordingPage* first = nullptr;
   RecordingPage* second = nullptr;
-  MessageBoxRecorder boxes;
   ScopedScriptedDataLinks dataLinks;
 };
 

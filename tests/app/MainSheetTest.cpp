@@ -130,6 +130,7 @@ TEST_F(MainSheetTest, PagesGoFirstThenTheDataSource) {
     ComObject<IDBInitialize>::CreateInstance<NotingDataSource>(IID_IDBInitialize,
                                                                reinterpret_cast<void**>(&sheet.m_pDataSource), log);
     ASSERT_TRUE(sheet.Create());
+    sheet.SetActivePage(1);
   }
   EXPECT_EQ(log, (EventLog{"first deleted", "second deleted", "data source released"}));
 }

@@ -10,6 +10,7 @@
 #include <QTabBar>
 
 #include "CConnectionPage.h"
+#include "MessageBoxRecorder.h"
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
 #include "Resources.h"
@@ -25,6 +26,9 @@ class SheetTest : public testing::Test {
   static std::string SampleInitString() {
     return std::string("Provider=Ravezov.SQLite;Data Source=") + SamplesDir() + "/trading.db";
   }
+
+  // No real box ever waits for a click in a test.
+  MessageBoxRecorder boxes;
 };
 
 using EventLog = std::vector<std::string>;
