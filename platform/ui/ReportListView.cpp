@@ -571,13 +571,20 @@ BOOL ReportListView::SetItemState(int item, UINT state, UINT mask) {
   mask &= LVIS_SELECTED | LVIS_FOCUSED;
   if (item == -1) {
     // Every item; only those whose state changes are visited when clearing.
+    // One item at most holds the focus, and a single-selection list one
+    // selected item: neither is given to every item at once.
+    const UINT asked = mask;
+    if (state & mask & LVIS_FOCUSED) mask &= ~LVIS_FOCUSED;
+    if ((state & mask & LVIS_SELECTED) && (m_style & LVS_SINGLESEL)) mask &= ~LVIS_SELECTED;
     const bool setting = state & mask;
-    for (int i = 0; i < ItemCount(); ++i) {
+    const auto anyLeft = [&] {
+      return ((mask & LVIS_SELECTED) && m_selectedCount > 0) || ((mask & LVIS_FOCUSED) && m_focused >= 0);
+    };
+    for (int i = 0; i < ItemCount() && (setting || anyLeft()); ++i) {
       if (!setting && !(m_model.State(i) & mask)) continue;
       ChangeState(i, (m_model.State(i) & ~mask) | (state & mask));
-      if (!setting && m_selectedCount == 0 && m_focused < 0) break;
     }
-    return TRUE;
+    return mask == asked;
   }
   if (item < 0 || item >= ItemCount()) return FALSE;
   const UINT wanted = (m_model.State(item) & ~mask) | (state & mask);
@@ -586,7 +593,9 @@ BOOL ReportListView::SetItemState(int item, UINT state, UINT mask) {
   if ((wanted & LVIS_SELECTED) && (m_style & LVS_SINGLESEL) && m_selectedCount > 0) {
     if (m_lastSelected >= 0 && m_lastSelected != item && (m_model.State(m_lastSelected) & LVIS_SELECTED))
       ChangeState(m_lastSelected, m_model.State(m_lastSelected) & ~LVIS_SELECTED);
-    for (int i = 0; m_selectedCount > 0 && i < ItemCount(); ++i)
+    // Stop as soon as only the item itself may still be selected.
+    const auto othersLeft = [&] { return m_selectedCount > ((m_model.State(item) & LVIS_SELECTED) ? 1 : 0); };
+    for (int i = 0; othersLeft() && i < ItemCount(); ++i)
       if (i != item && (m_model.State(i) & LVIS_SELECTED)) ChangeState(i, m_model.State(i) & ~LVIS_SELECTED);
   }
   ChangeState(item, wanted);

@@ -345,8 +345,11 @@ TEST_F(ListTest, SingleSelectionStatesAndItemChangedNotifications) {
   list.DeleteItem(0);
   EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
   EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
-  list.SetItemState(-1, 0, LVIS_SELECTED);
+  EXPECT_FALSE(list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED));  // one selected item at most
+  EXPECT_EQ(list.GetSelectedCount(), 1u);
+  EXPECT_TRUE(list.SetItemState(-1, 0, LVIS_SELECTED));
   EXPECT_EQ(list.GetSelectedCount(), 0u);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), 1);
 }
 
 TEST_F(ListTest, MouseClicksNotifyTheOwnerAndTheControlMayKeepThem) {
