@@ -5,17 +5,17 @@
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
 
-CCommandPage::CCommandPage() : CConnectionPage(IDD_COMMAND_PROCESSOR) {}
+CCommandPage::CCommandPage() : CDataSourcePage(IDD_COMMAND_PROCESSOR) {}
 
 CCommandPage::~CCommandPage() { ReleaseInterface(m_pCommandText); }
 
 void CCommandPage::DoDataExchange(CDataExchange* pDX) {
-  CConnectionPage::DoDataExchange(pDX);
+  CDataSourcePage::DoDataExchange(pDX);
   DDX_Text(pDX, IDC_COMMAND_TEXT, m_strCommand);
 }
 
 BOOL CCommandPage::OnInitDialog() {
-  const BOOL result = CConnectionPage::OnInitDialog();
+  const BOOL result = CDataSourcePage::OnInitDialog();
   // Execution is not available yet, so there is nothing to connect for.
   EnableWindow(IDC_COMMAND_CONNECT, FALSE);
   return result;

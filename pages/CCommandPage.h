@@ -2,10 +2,10 @@
 // through one command object. Execution is still to come.
 #pragma once
 
-#include "CConnectionPage.h"
+#include "CDataSourcePage.h"
 #include "CString.h"
 
-class CCommandPage : public CConnectionPage {
+class CCommandPage : public CDataSourcePage {
  public:
   CCommandPage();
   ~CCommandPage() override;

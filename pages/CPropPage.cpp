@@ -7,12 +7,12 @@
 #include "objbase.h"
 #include "oleauto.h"
 
-CPropPage::CPropPage() : CConnectionPage(IDD_PROPERTIES_BROWSER) {}
+CPropPage::CPropPage() : CDataSourcePage(IDD_PROPERTIES_BROWSER) {}
 
 CPropPage::~CPropPage() { ReleaseConnection(); }
 
 void CPropPage::DoDataExchange(CDataExchange* pDX) {
-  CConnectionPage::DoDataExchange(pDX);
+  CDataSourcePage::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_PROPERTY_LIST, m_lbProperties);
   DDX_Control(pDX, IDC_PROPSET_LIST, m_lbPropSets);
   DDX_LBIndex(pDX, IDC_PROPSET_LIST, m_nPropSet);
@@ -34,7 +34,7 @@ void CPropPage::ReleaseConnection() {
 }
 
 BOOL CPropPage::OnInitDialog() {
-  const BOOL result = CConnectionPage::OnInitDialog();
+  const BOOL result = CDataSourcePage::OnInitDialog();
   // Browsing is not available yet, so there is nothing to connect for.
   EnableWindow(IDC_PROPS_CONNECT, FALSE);
   return result;

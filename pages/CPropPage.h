@@ -2,10 +2,10 @@
 // source reports, and the value of one of them. Browsing is still to come.
 #pragma once
 
-#include "CConnectionPage.h"
+#include "CDataSourcePage.h"
 #include "CListBox.h"
 
-class CPropPage : public CConnectionPage {
+class CPropPage : public CDataSourcePage {
  public:
   CPropPage();
   ~CPropPage() override;

@@ -45,7 +45,7 @@ HRESULT GetLiterals(IDBInfo* info, ULONG count, const DBLITERAL* literals, Liter
 
 }  // namespace
 
-CTablesPage::CTablesPage() : CConnectionPage(IDD_TABLE_ANALYZER) {
+CTablesPage::CTablesPage() : CDataSourcePage(IDD_TABLE_ANALYZER) {
   OnBnClicked(IDC_TABLES_CONNECT, &CTablesPage::OnConnect);
   OnBnClicked(IDC_TABLES_DATA, &CTablesPage::OnData);
   OnBnClicked(IDC_TABLES_SCHEMA, &CTablesPage::OnSchema);
@@ -59,13 +59,13 @@ void CTablesPage::ReleaseConnection() {
 }
 
 void CTablesPage::DoDataExchange(CDataExchange* pDX) {
-  CConnectionPage::DoDataExchange(pDX);
+  CDataSourcePage::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_TABLE_LIST, m_list);
   DDX_ListViewText(pDX, IDC_TABLE_LIST, m_strTable);
 }
 
 BOOL CTablesPage::OnInitDialog() {
-  CConnectionPage::OnInitDialog();
+  CDataSourcePage::OnInitDialog();
   m_list.InsertColumn(0, "Table Name", LVCFMT_LEFT, kColumnWidth);
   m_list.InsertColumn(1, "Catalog", LVCFMT_LEFT, kColumnWidth, 1);
   m_list.InsertColumn(2, "Schema", LVCFMT_LEFT, kColumnWidth, 2);

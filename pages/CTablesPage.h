@@ -5,12 +5,12 @@
 // and works through it until any page connects anew.
 #pragma once
 
-#include "CConnectionPage.h"
+#include "CDataSourcePage.h"
 #include "CCustListCtrl.h"
 #include "CString.h"
 #include "QualifyTableName.h"
 
-class CTablesPage : public CConnectionPage {
+class CTablesPage : public CDataSourcePage {
  public:
   CTablesPage();
   ~CTablesPage() override;

@@ -7,12 +7,12 @@
 #include "objbase.h"
 #include "oleauto.h"
 
-SViewerPage::SViewerPage() : CConnectionPage(IDD_SCHEMA_VIEWER) {}
+SViewerPage::SViewerPage() : CDataSourcePage(IDD_SCHEMA_VIEWER) {}
 
 SViewerPage::~SViewerPage() { ReleaseConnection(); }
 
 void SViewerPage::DoDataExchange(CDataExchange* pDX) {
-  CConnectionPage::DoDataExchange(pDX);
+  CDataSourcePage::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_RESTRICTION_LIST, m_lbRestrictions);
   DDX_Control(pDX, IDC_SCHEMA_LIST, m_lbSchemas);
   DDX_LBIndex(pDX, IDC_SCHEMA_LIST, m_nSchema);
@@ -38,7 +38,7 @@ void SViewerPage::ReleaseConnection() {
 }
 
 BOOL SViewerPage::OnInitDialog() {
-  const BOOL result = CConnectionPage::OnInitDialog();
+  const BOOL result = CDataSourcePage::OnInitDialog();
   // Fetching schemas is not available yet, so there is nothing to connect for.
   EnableWindow(IDC_SCHEMA_CONNECT, FALSE);
   return result;

@@ -2,11 +2,11 @@
 // restriction values of the user's own. Fetching is still to come.
 #pragma once
 
-#include "CConnectionPage.h"
+#include "CDataSourcePage.h"
 #include "CListBox.h"
 #include "CString.h"
 
-class SViewerPage : public CConnectionPage {
+class SViewerPage : public CDataSourcePage {
  public:
   SViewerPage();
   ~SViewerPage() override;

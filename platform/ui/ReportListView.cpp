@@ -114,7 +114,7 @@ Qt::Alignment HeaderAlignmentOf(int format) {
 void CopyText(std::string_view text, LPSTR buffer, int capacity) {
   if (!buffer || capacity <= 0) return;
   const size_t count = std::min(text.size(), static_cast<size_t>(capacity - 1));
-  std::memcpy(buffer, text.data(), count);
+  if (count) std::memcpy(buffer, text.data(), count);  // an empty cell's text may have no storage
   buffer[count] = '\0';
 }
 

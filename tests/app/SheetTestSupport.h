@@ -9,7 +9,7 @@
 
 #include <QTabBar>
 
-#include "CConnectionPage.h"
+#include "CDataSourcePage.h"
 #include "MessageBoxRecorder.h"
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
@@ -35,9 +35,9 @@ using EventLog = std::vector<std::string>;
 
 // A page that connects through the sheet and holds the data source's
 // IDBProperties as its connection.
-class RecordingPage : public CConnectionPage {
+class RecordingPage : public CDataSourcePage {
  public:
-  RecordingPage(std::string name, EventLog& log) : CConnectionPage(IDD_COMMAND_PROCESSOR), m_name(std::move(name)), m_log(log) {}
+  RecordingPage(std::string name, EventLog& log) : CDataSourcePage(IDD_COMMAND_PROCESSOR), m_name(std::move(name)), m_log(log) {}
   ~RecordingPage() override {
     m_log.push_back(m_name + " deleted");
     ReleaseInterface(m_held);

@@ -155,9 +155,9 @@ void RecordTrace(const char* text) {
 
 // A page that connects through the sheet and holds the data source's
 // IDBProperties: "another page" of the sheet.
-class OtherPage : public CConnectionPage {
+class OtherPage : public CDataSourcePage {
  public:
-  OtherPage() : CConnectionPage(IDD_COMMAND_PROCESSOR) {}
+  OtherPage() : CDataSourcePage(IDD_COMMAND_PROCESSOR) {}
   ~OtherPage() override { ReleaseInterface(m_held); }
   LRESULT OnQuerySiblings(WPARAM, LPARAM) override {
     ReleaseInterface(m_held);

@@ -7,10 +7,10 @@
 #include "CDataSourceSheet.h"
 #include "CPropertyPage.h"
 
-class CConnectionPage : public CPropertyPage {
+class CDataSourcePage : public CPropertyPage {
  public:
   // Pages show no Help button.
-  explicit CConnectionPage(UINT templateId);
+  explicit CDataSourcePage(UINT templateId);
 
   // Takes the sheet from the parent window and, when the page holds no
   // connection, attaches at once to the sheet's current data source.

@@ -1,17 +1,17 @@
-#include "CConnectionPage.h"
+#include "CDataSourcePage.h"
 
 #include "ConnectionConvention.h"
 
-CConnectionPage::CConnectionPage(UINT templateId) : CPropertyPage(templateId) { m_psp.dwFlags &= ~PSP_HASHELP; }
+CDataSourcePage::CDataSourcePage(UINT templateId) : CPropertyPage(templateId) { m_psp.dwFlags &= ~PSP_HASHELP; }
 
-BOOL CConnectionPage::OnSetActive() {
+BOOL CDataSourcePage::OnSetActive() {
   const BOOL result = CPropertyPage::OnSetActive();
   m_pSheet = SheetOfPage(*this);
   if (m_pSheet && !IsConnected() && m_pSheet->m_pDataSource) Attach(m_pSheet->m_pDataSource);
   return result;
 }
 
-void CConnectionPage::ConnectThroughSheet() {
+void CDataSourcePage::ConnectThroughSheet() {
   if (!m_pSheet) m_pSheet = SheetOfPage(*this);
   if (!m_pSheet) return;
   if (IsConnected() && !ConfirmCloseConnection(*this)) return;
@@ -25,6 +25,6 @@ void CConnectionPage::ConnectThroughSheet() {
   Attach(dataSource);
 }
 
-void CConnectionPage::Attach(IDBInitialize* dataSource) {
+void CDataSourcePage::Attach(IDBInitialize* dataSource) {
   if (FAILED(AttachDataSource(dataSource))) ShowAttachFailure();
 }
