@@ -415,9 +415,13 @@ TEST_F(TablesPageTest, ATableNamedWithTheQuoteSuffixAndASpaceOpensItsOwnRows) {
 TEST_F(TablesPageTest, ADoubleClickWithNoSelectionEndsInTheProvidersErrorRecords) {
   Connect(Sample("empty.db"));
   ViewerWatch watch;
+  g_trace.clear();
+  const DebugTraceSink previous = SetDebugTraceSink(&RecordTrace);
   QWidget* viewport = page->m_list.View()->viewport();
   QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(5, viewport->height() - 3));
+  SetDebugTraceSink(previous);
   EXPECT_TRUE(watch.seen.empty());
+  EXPECT_EQ(std::count(g_trace.begin(), g_trace.end(), "OnData\n"), 0);
   EXPECT_EQ(page->m_strTable.str(), "");
   ASSERT_FALSE(boxes.Calls().empty());
   EXPECT_EQ(boxes.Calls()[0].type, MB_ICONERROR);

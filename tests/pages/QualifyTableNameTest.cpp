@@ -1,4 +1,5 @@
-// The qualified table name built from a provider's naming literals.
+// Quoting in the qualified table name; how the parts are joined is shown
+// through the page against a provider (CTablesPageTest).
 #include <gtest/gtest.h>
 
 #include "QualifyTableName.h"
@@ -18,30 +19,6 @@ TableNamingRules Bracketed() {
 
 std::string Qualify(const TableNamingRules& rules, const char* catalog, const char* schema, const char* table) {
   return QualifyTableName(rules, catalog, schema, table).str();
-}
-
-TEST(QualifyTableName, CatalogInFrontOrAtTheEndWithItsOwnSeparator) {
-  TableNamingRules rules = Bracketed();
-  EXPECT_EQ(Qualify(rules, "Sales", "dbo", "Order Lines"), "Sales.dbo.[Order Lines]");
-  rules.catalogAtEnd = true;
-  rules.catalogSeparator = ":";
-  EXPECT_EQ(Qualify(rules, "Sales", "dbo", "Order Lines"), "dbo.[Order Lines]:Sales");
-}
-
-TEST(QualifyTableName, UnsupportedOrEmptyPartsLeaveNoTrace) {
-  TableNamingRules rules = Bracketed();
-  rules.catalogSupported = false;
-  EXPECT_EQ(Qualify(rules, "Sales", "dbo", "Orders"), "dbo.Orders");
-  rules = Bracketed();
-  EXPECT_EQ(Qualify(rules, "Sales", "", "Orders"), "Sales.Orders");
-  EXPECT_EQ(Qualify(rules, "", "", "Orders"), "Orders");
-  rules.schemaSupported = false;
-  EXPECT_EQ(Qualify(rules, "Sales", "dbo", "Orders"), "Sales.Orders");
-  rules.catalogAtEnd = true;
-  EXPECT_EQ(Qualify(rules, "", "dbo", "Orders"), "Orders");
-  // No literals at all (a provider without IDBInfo): the bare name, spaces included.
-  EXPECT_EQ(Qualify(TableNamingRules{}, "Sales", "dbo", "Order Lines"), "Order Lines");
-  EXPECT_EQ(Qualify(rules, "", "", ""), "");
 }
 
 TEST(QualifyTableName, OnlyATableNameWithASpaceIsQuoted) {
