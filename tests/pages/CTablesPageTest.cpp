@@ -309,6 +309,27 @@ TEST_F(TablesPageTest, TheSelectionComesBackAfterTheUserLeavesThePage) {
   EXPECT_EQ(page->m_list.GetSelectedCount(), 1u);
 }
 
+TEST_F(TablesPageTest, ARefusedListingIsReportedAndKeepsTheSessionWithTheButtonsOffUntilTheNextConnect) {
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(Sample("trading.db"));
+  TablesProviderScript script;
+  script.tablesFail = true;
+  ComPtr<IDBInitialize> provider = CreateTablesTestProvider(sqlite.Get(), script);
+  PickUp(provider.Get());
+  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Tables are not listed today.", "Could not get properties"}));
+  EXPECT_EQ(boxes.Calls()[1].type, MB_ICONINFORMATION);
+  EXPECT_NE(page->m_pSchemaRowset, nullptr);
+  EXPECT_EQ(page->m_list.GetItemCount(), 0);
+  EXPECT_FALSE(Enabled(IDC_TABLES_DATA));
+  EXPECT_FALSE(Enabled(IDC_TABLES_SCHEMA));
+  // Holding a session, the page does not list again when shown.
+  boxes.Clear();
+  script.tablesFail = false;
+  sheet->SetActivePage(0);
+  sheet->SetActivePage(1);
+  EXPECT_TRUE(boxes.Calls().empty());
+  EXPECT_EQ(page->m_list.GetItemCount(), 0);
+}
+
 // ---- qualified names through the provider's literals ----------------------------
 
 struct NamingCase {

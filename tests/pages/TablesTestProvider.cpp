@@ -43,6 +43,11 @@ class TestSession : public ComObject<IDBSchemaRowset, IOpenRowset, IDBCreateComm
   HRESULT STDMETHODCALLTYPE GetRowset(IUnknown* outer, REFGUID schema, ULONG cRestrictions,
                                       const VARIANT rgRestrictions[], REFIID riid, ULONG cSets, DBPROPSET rgSets[],
                                       IUnknown** rowset) override {
+    ClearErrorInfo();
+    if (schema == DBSCHEMA_TABLES && m_script.tablesFail) {
+      if (rowset) *rowset = nullptr;
+      return PostError(E_FAIL, CLSID_TablesTestProvider, IID_IDBSchemaRowset, kSource, "Tables are not listed today.");
+    }
     if (schema == DBSCHEMA_TABLES && m_script.tables) return FakeTablesRowset(*m_script.tables, riid, rowset);
     if (schema == DBSCHEMA_COLUMNS && cRestrictions > 2 && rgRestrictions[2].vt == VT_BSTR)
       m_script.schemaTableRestrictions.push_back(OleToAnsi(rgRestrictions[2].bstrVal));
@@ -76,7 +81,7 @@ class TestSession : public ComObject<IDBSchemaRowset, IOpenRowset, IDBCreateComm
   }
 
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
-    return SupportsErrorInfo(riid, {&IID_IOpenRowset});
+    return SupportsErrorInfo(riid, {&IID_IOpenRowset, &IID_IDBSchemaRowset});
   }
 
  protected:

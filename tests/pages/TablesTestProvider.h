@@ -35,6 +35,7 @@ struct TablesProviderScript {
   bool bracketedNamesOnly = false;
   // Replaces the DBSCHEMA_TABLES rows when set.
   std::optional<std::vector<FakeTableRow>> tables;
+  bool tablesFail = false;  // DBSCHEMA_TABLES refused with an error record
 
   // What the page asked for.
   std::vector<std::string> openedNames;
