@@ -1,11 +1,8 @@
 #include "CEnumDialog.h"
 
-#include <QCoreApplication>
 #include <QEvent>
-#include <QThread>
 #include <QWidget>
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -57,8 +54,7 @@ CEnumDialog::CEnumDialog(IRowset* rowset, LPCSTR caption, int maxChars, CWnd* pa
     : CDialog(IDD_ROWSET_VIEWER, parent),
       m_pRowset(rowset),
       m_nMaxChars(maxChars),
-      m_strCaption(caption ? caption : ""),
-      m_uiContext(std::make_unique<QObject>()) {}
+      m_strCaption(caption ? caption : "") {}
 
 CEnumDialog::~CEnumDialog() {
   WaitForLoader();
@@ -103,7 +99,6 @@ void CEnumDialog::StartLoader() {
   if (m_loader.joinable()) m_loader.join();  // the previous load has finished
   // Loading is set before the thread exists, so no click slips in between.
   m_bLoading = true;
-  m_bLoaderDone = false;
   m_loader = std::thread([this] { RowLoader(); });
 }
 
@@ -114,7 +109,6 @@ void CEnumDialog::RowLoader() {
                                [this](const std::function<void()>& work) { CallOnUiThread(work); });
   if (SUCCEEDED(hr) && m_pRowset) FetchRows();
   CallOnUiThread([this] { FinishLoading(); });
-  m_bLoaderDone = true;
 }
 
 void CEnumDialog::FetchRows() {
@@ -170,21 +164,16 @@ void CEnumDialog::FinishLoading() {
   if (m_bStopRequested) CDialog::OnCancel();
 }
 
-void CEnumDialog::CallOnUiThread(const std::function<void()>& work) {
-  if (QThread::currentThread() == m_uiContext->thread())
-    work();
-  else
-    QMetaObject::invokeMethod(m_uiContext.get(), work, Qt::BlockingQueuedConnection);
-}
+// The hand-over uses standard locks, so thread checkers see the batch
+// texts and the list's state passed between the threads.
+void CEnumDialog::CallOnUiThread(const std::function<void()>& work) { m_uiCaller.Call(work); }
 
 void CEnumDialog::WaitForLoader() {
   if (!m_loader.joinable()) return;
   m_bStopRequested = true;
-  // The loader may be waiting for a call on this thread: serve it until done.
-  while (!m_bLoaderDone) {
-    QCoreApplication::sendPostedEvents(m_uiContext.get(), QEvent::MetaCall);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  // A loader still running has lost its window: its calls are refused, so
+  // it reaches its end without this thread.
+  m_uiCaller.Close();
   m_loader.join();
 }
 

@@ -10,7 +10,6 @@
 // the dialog.
 #pragma once
 
-#include <QObject>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -20,6 +19,8 @@
 #include "CCustListCtrl.h"
 #include "CDialog.h"
 #include "DisplayBindings.h"
+#include "UiThreadCall.h"
+#include "UiThreadCaller.h"
 #include "oledb.h"
 
 class CEnumDialog : public CDialog {
@@ -70,12 +71,11 @@ class CEnumDialog : public CDialog {
   int m_nSavedScrollX = 0;
   DisplayBindings m_bindings;
   std::thread m_loader;
-  std::atomic<bool> m_bLoaderDone{true};
   CCustListCtrl m_list;
   int m_nHiddenColumns = 0;
   std::string m_strTable;
   BOOL m_bEditingEnabled = FALSE;
-  // The loader's calls are delivered to this object on the dialog's thread;
-  // it outlives the dialog's window, so the loader can always be served.
-  std::unique_ptr<QObject> m_uiContext;
+  // Runs the loader's calls on the dialog's thread while the loader waits;
+  // it outlives the dialog's window, so the loader is always answered.
+  UiThreadCaller m_uiCaller;
 };

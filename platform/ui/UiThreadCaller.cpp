@@ -13,6 +13,13 @@ UiThreadCaller::UiThreadCaller() : m_owner(std::this_thread::get_id()) {
 }
 
 UiThreadCaller::~UiThreadCaller() {
+  Close();
+  m_notifier.reset();
+  if (m_readFd >= 0) close(m_readFd);
+  if (m_writeFd >= 0) close(m_writeFd);
+}
+
+void UiThreadCaller::Close() {
   {
     const std::lock_guard lock(m_mutex);
     m_closed = true;
@@ -20,9 +27,6 @@ UiThreadCaller::~UiThreadCaller() {
     m_queue.clear();
   }
   m_finished.notify_all();
-  m_notifier.reset();
-  if (m_readFd >= 0) close(m_readFd);
-  if (m_writeFd >= 0) close(m_writeFd);
 }
 
 // Called with the lock held, so the pipe cannot close meanwhile. A full

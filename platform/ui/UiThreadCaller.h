@@ -26,6 +26,9 @@ class UiThreadCaller {
   // waiting until it has run. False when it could not run (no pipe, or the
   // caller object was destroyed first).
   bool Call(const std::function<void()>& call);
+  // Releases every waiting caller and refuses later calls, as destruction
+  // does, for an owner that must wait for its callers to finish.
+  void Close();
 
  private:
   struct Pending {

@@ -589,3 +589,21 @@ TEST_F(RowsetViewer, WithoutARowsetTheListStaysEmptyAndClicksAreIgnored) {
   EXPECT_EQ(columns, 0);
   EXPECT_TRUE(boxes.Calls().empty());
 }
+
+TEST_F(RowsetViewer, AWindowLostWhileLoadingStillEndsItsLoaderWithTheDialog) {
+  Connection trading(TradingDb());
+  ComPtr<WatchedRowset> watched;
+  {
+    CEnumDialog dialog(Watch(trading.Command("select * from Trades"), watched), "Trades", 20);
+    watched->m_afterFetch = [&](int fetches) {
+      if (fetches == 10) QMetaObject::invokeMethod(qApp, [&] { delete dialog.GetWidget(); }, Qt::QueuedConnection);
+    };
+    dialog.DoModal();
+  }
+  // The loader stopped early and gave every row handle back.
+  const auto fetches = watched->FetchSizes();
+  EXPECT_LT(fetches.size(), static_cast<size_t>(kTradeRows / 20));
+  EXPECT_EQ(watched->Releases().size(), fetches.size());
+  watched->AddRef();
+  EXPECT_EQ(watched->Release(), 1u);
+}
