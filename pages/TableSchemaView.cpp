@@ -31,7 +31,10 @@ void CTablesPage::OnSchema() {
     ShowColumnsSchema();
     return;
   }
-  if (hr == DB_E_NOTABLE && m_strTable.Find(' ') >= 0) hr = OpenTable("[" + m_strTable + "]", IID_IColumnsRowset, opened);
+  // Only the first answer chooses the schema-rowset route; a retry that
+  // finds the table but no columns rowset is reported like any failure.
+  if (hr == DB_E_NOTABLE && m_strTable.Find(' ') >= 0)
+    hr = OpenTable("[" + m_strTable + "]", IID_IColumnsRowset, opened);
   if (FAILED(hr) || !columnsRowset) {
     ShowOleDbErrors(m_pOpenRowset, IID_IOpenRowset, GetSafeHwnd(), FALSE);
     return;
