@@ -169,7 +169,7 @@ int CListCtrl::GetItemText(int item, int subItem, LPSTR buffer, int length) cons
   if (!View() || item < 0 || item >= View()->ItemCount()) return 0;
   const std::string_view text = View()->ItemText(item, subItem);
   const size_t count = WholeCharacters(text, static_cast<size_t>(length - 1));
-  std::memcpy(buffer, text.data(), count);
+  if (count) std::memcpy(buffer, text.data(), count);  // an empty cell's text may have no storage
   buffer[count] = '\0';
   return static_cast<int>(count);
 }
