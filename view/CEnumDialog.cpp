@@ -9,6 +9,7 @@
 
 #include "CDataExchange.h"
 #include "OleDbErrors.h"
+#include "ReleaseInterface.h"
 #include "ResourceIds.h"
 #include "RowBatchReader.h"
 #include "SortText.h"
@@ -42,12 +43,6 @@ class ResizeWatcher : public QObject {
   std::function<void()> m_onResize;
 };
 
-template <class T>
-void Release(T*& pointer) {
-  if (pointer) pointer->Release();
-  pointer = nullptr;
-}
-
 }  // namespace
 
 CEnumDialog::CEnumDialog(IRowset* rowset, LPCSTR caption, int maxChars, CWnd* parent)
@@ -58,7 +53,7 @@ CEnumDialog::CEnumDialog(IRowset* rowset, LPCSTR caption, int maxChars, CWnd* pa
 
 CEnumDialog::~CEnumDialog() {
   WaitForLoader();
-  Release(m_pRowset);
+  ReleaseInterface(m_pRowset);
   m_bindings.Clear();
   OutputDebugString("Destructor de CEnumDialog\n");
 }
@@ -215,7 +210,7 @@ ICommandText* CEnumDialog::CommandOfRowset(std::string& sql) {
   const HRESULT hr = rowsetInfo->GetSpecification(IID_ICommandText, &specification);
   // Success without an object means no command, like E_NOINTERFACE.
   if (SUCCEEDED(hr) && specification) {
-    Release(rowsetInfo);
+    ReleaseInterface(rowsetInfo);
     return static_cast<ICommandText*>(specification);
   }
   if (SUCCEEDED(hr) || hr == E_NOINTERFACE) return CommandOnSession(rowsetInfo, sql);
@@ -226,7 +221,7 @@ ICommandText* CEnumDialog::CommandOfRowset(std::string& sql) {
 // Takes over the reference to rowsetInfo.
 ICommandText* CEnumDialog::CommandOnSession(IRowsetInfo* rowsetInfo, std::string& sql) {
   if (m_strTable.empty()) {
-    Release(rowsetInfo);
+    ReleaseInterface(rowsetInfo);
     return nullptr;
   }
   IUnknown* session = nullptr;
@@ -235,7 +230,7 @@ ICommandText* CEnumDialog::CommandOnSession(IRowsetInfo* rowsetInfo, std::string
     ShowOleDbErrors(rowsetInfo, IID_IRowsetInfo, GetSafeHwnd(), TRUE);
     return nullptr;
   }
-  Release(rowsetInfo);
+  ReleaseInterface(rowsetInfo);
   if (!session) return nullptr;  // no session to ask: nothing to sort with
   auto* createCommand = static_cast<IDBCreateCommand*>(session);
   ICommandText* command = nullptr;
@@ -265,7 +260,7 @@ bool CEnumDialog::ReadCommandText(ICommandText* command, std::string& sql) {
 // Takes over the reference to the command.
 bool CEnumDialog::Requery(ICommandText* command, const std::string& sql) {
   // The old rowset goes before the new command runs; the grid forgets it.
-  Release(m_pRowset);
+  ReleaseInterface(m_pRowset);
   m_list.SetRowset(nullptr, m_nHiddenColumns);
   BSTR text = SysAllocString(AnsiToOle(sql).c_str());
   HRESULT hr = command->SetCommandText(DBGUID_DBSQL, text);
