@@ -28,7 +28,9 @@ TEST_F(ResourcesTest, EveryPageIsAChildTemplateOfTheSheetsSizeWithItsControlsIns
     EXPECT_TRUE(page->style & WS_DISABLED) << id;
     std::set<int> ids;
     for (const ControlTemplate& c : page->controls) {
-      if (c.id != IDC_STATIC) EXPECT_TRUE(ids.insert(c.id).second) << id << ": control " << c.id << " twice";
+      if (c.id != IDC_STATIC) {
+        EXPECT_TRUE(ids.insert(c.id).second) << id << ": control " << c.id << " twice";
+      }
       EXPECT_LE(c.x + c.cx, page->cx) << id << ": " << c.caption;
       EXPECT_LE(c.y + c.cy, page->cy) << id << ": " << c.caption;
     }
