@@ -380,7 +380,10 @@ TEST_F(TablesPageTest, DataOpensATableWithASpaceEditableAndAnEditReachesTheFile)
   Connect(db.Path());
   Select("Order Details");
   std::string orderId, lineNo;
+  bool locatable = false;
   ViewerWatch watch([&](CEnumDialog& viewer) {
+    // The command asked for row positions as a required property.
+    locatable = ComPtr<IRowset>(viewer.GetRowset()).As<IRowsetLocate>() != nullptr;
     CCustListCtrl& list = viewer.List();
     orderId = list.GetItemText(0, 0).str();
     lineNo = list.GetItemText(0, 1).str();
@@ -405,6 +408,7 @@ TEST_F(TablesPageTest, DataOpensATableWithASpaceEditableAndAnEditReachesTheFile)
   EXPECT_EQ(watch.seen[0].headings,
             (std::vector<std::string>{"order_id", "line_no", "symbol", "quantity", "limit_price"}));
   EXPECT_TRUE(watch.seen[0].editing);
+  EXPECT_TRUE(locatable);
   EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
   EXPECT_EQ(db.Query("SELECT quantity FROM \"Order Details\" WHERE order_id = " + orderId +
                      " AND line_no = " + lineNo),
