@@ -3,14 +3,19 @@
 // the list shows afterwards, and refused or failing writes.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "CCustListCtrl.h"
+#include "CEnumDialog.h"
 #include "MessageBoxRecorder.h"
 #include "ProviderTestSupport.h"
+#include "Resources.h"
 #include "SqliteProvider.h"
 #include "TestEnvironment.h"
 #include "objbase.h"
@@ -271,6 +276,67 @@ TEST_F(GridWrites, WithoutBookmarksRowsAreFoundByPositionWhileTheyStillMatch) {
             "This row cannot be found again in the data source: it no longer holds what the grid shows.");
   EXPECT_EQ(Scalar("select title from Notes where id = " + secondId), "Elsewhere");
   EXPECT_TRUE(list.Editor().IsCaretActive());
+}
+
+// The whole road: the viewer loads a table on its thread, the user edits
+// a cell, adds a row and deletes one, and the file holds the changes.
+TEST_F(GridWrites, EditsInTheViewerReachTheFile) {
+  RegisterDialogTemplates();
+  m_source = OpenDataSource(CLSID_RavezovSQLite, m_copy.Path());
+  m_session = CreateSession(m_source);
+  CommandResult result = Execute(m_session, "select * from Desks order by code", kTableView);
+  ASSERT_TRUE(result.rowset);
+  CEnumDialog dialog(result.rowset.Detach(), "Data from table", 20);
+  dialog.SetEditingEnabled(TRUE);
+  MessageBoxRecorder boxes;
+  CCustListCtrl& grid = dialog.List();
+  auto key = [&](Qt::Key pressed) {
+    QTest::keyClick(grid.View(), pressed);
+    grid.UpdateWindow();
+  };
+  auto type = [&](const char* text) {
+    QTest::keyClicks(grid.View(), text);
+    grid.UpdateWindow();
+  };
+  auto click = [&](int row, int column) {
+    RECT rect;
+    grid.GetSubItemRect(row, column, LVIR_LABEL, rect);
+    const QPoint at(rect.left + 5, (rect.top + rect.bottom) / 2 - grid.View()->HeaderHeight());
+    QTest::mouseClick(grid.View()->viewport(), Qt::LeftButton, {}, at);
+    grid.UpdateWindow();
+  };
+  std::vector<std::string> shown;
+  bool done = false;
+  QTimer driver;
+  driver.setInterval(5);
+  QObject::connect(&driver, &QTimer::timeout, [&] {
+    if (!dialog.HasWindow() || dialog.IsLoading()) return;
+    driver.stop();
+    if (!done) {
+      done = true;
+      click(0, 2);  // CMD, Commodities: its city (NULL) becomes Oslo
+      key(Qt::Key_F2);
+      type("Oslo");
+      key(Qt::Key_Return);
+      key(Qt::Key_Insert);
+      type("RT");
+      key(Qt::Key_Tab);
+      type("Rates");
+      key(Qt::Key_Return);
+      const int added = grid.GetItemCount() - 1;
+      shown = {grid.GetItemText(0, 2).GetString(), grid.GetItemText(added, 1).GetString()};
+      click(1, 0);  // EQ, from the first column
+      key(Qt::Key_Delete);
+    }
+    static_cast<QAbstractButton*>(dialog.ControlById(IDCANCEL))->click();
+  });
+  driver.start();
+  dialog.DoModal();
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Calls()[0].text;
+  EXPECT_EQ(shown, (std::vector<std::string>{"Oslo", "Rates"}));
+  EXPECT_EQ(Scalar("select city from Desks where code = 'CMD'"), "Oslo");
+  EXPECT_EQ(Scalar("select name from Desks where code = 'RT'"), "Rates");
+  EXPECT_EQ(Scalar("select count(*) from Desks where code = 'EQ'"), "0");
 }
 
 }  // namespace
