@@ -8,7 +8,9 @@
 // rowset by bookmark; the viewer may hand over each row's bookmark as it
 // loads (SetRowBookmark, or RememberBookmarks with the batch's row handles
 // before releasing them). Bookmarks it did not hand over are read by
-// position (IRowsetLocate::GetRowsAt) before the grid's first write.
+// position (IRowsetLocate::GetRowsAt) before the grid's first write. A
+// rowset without bookmarks is read again up to the row's position, and the
+// row there is written only while it still holds what the grid shows.
 #pragma once
 
 #include <string>

@@ -33,6 +33,8 @@ class CListCaret {
   bool IsShown() const { return Exists() && m_hideCount == 0; }
   int Width() const { return m_width; }
   int Height() const { return m_height; }
+  // Milliseconds between blinks while shown; 0 when it does not blink.
+  int BlinkInterval() const { return m_blink.isActive() ? m_blink.interval() : 0; }
   // The line as it stands on screen now (for tests: geometry, visibility).
   QWidget* Line() const { return m_line; }
 

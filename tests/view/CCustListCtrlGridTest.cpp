@@ -274,6 +274,8 @@ TEST_F(Grid, TheCaretIsALineInTheCellThatLeavesWithTheFocus) {
   EXPECT_EQ(caret.Height(), row.bottom - row.top - 2);
   EXPECT_EQ(caret.GetCaretPos().x, 6);
   EXPECT_EQ(caret.GetCaretPos().y, row.top + 1);
+  const UINT blink = GetCaretBlinkTime();
+  EXPECT_EQ(caret.BlinkInterval(), blink == INFINITE ? 0 : static_cast<int>(blink));
   QTest::qWait(20);
   EXPECT_TRUE(caret.Line()->isVisible());
   EXPECT_EQ(caret.Line()->geometry(), QRect(6, row.top + 1 - view->HeaderHeight(), 1, row.bottom - row.top - 2));
