@@ -43,6 +43,13 @@ class ResizeWatcher : public QObject {
   std::function<void()> m_onResize;
 };
 
+bool HasBookmarks(IRowset* rowset) {
+  IRowsetLocate* locate = nullptr;
+  if (FAILED(rowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate)))) return false;
+  locate->Release();
+  return true;
+}
+
 }  // namespace
 
 CEnumDialog::CEnumDialog(IRowset* rowset, LPCSTR caption, int maxChars, CWnd* parent)
@@ -122,6 +129,8 @@ void CEnumDialog::FetchRows() {
   const size_t rowSize = m_bindings.RowSize();
   const size_t batchSize = rowSize * RowBatchReader::kBatchRows;
   TaskMemory buffer(static_cast<BYTE*>(CoTaskMemAlloc(batchSize)));
+  // The grid finds edited rows again by bookmark.
+  const bool withBookmarks = m_bEditingEnabled && HasBookmarks(m_pRowset);
   if (buffer) {
     int rowNumber = 0;
     std::vector<const char*> texts;
@@ -131,7 +140,7 @@ void CEnumDialog::FetchRows() {
           for (DBCOUNTITEM i = 0; i < count; ++i) m_pRowset->GetData(rows[i], handle, buffer.get() + i * rowSize);
           const auto* cells = reinterpret_cast<char* const*>(buffer.get());
           texts.assign(cells, cells + count * columns);
-          InsertBatch(rowNumber, count, rows, texts.data());
+          InsertBatch(rowNumber, count, withBookmarks ? rows : nullptr, texts.data());
           for (const char* text : texts) CoTaskMemFree(const_cast<char*>(text));
           rowNumber += static_cast<int>(count);
         },
@@ -144,8 +153,8 @@ void CEnumDialog::FetchRows() {
 void CEnumDialog::InsertBatch(int firstRow, DBCOUNTITEM count, const HROW* rows, const char* const* texts) {
   CallOnUiThread([&] {
     m_list.InsertItems(firstRow, static_cast<int>(count), static_cast<int>(m_bindings.ColumnCount()), texts);
-    // The grid finds edited rows again by bookmark; the handles are still held.
-    if (m_list.IsEditingEnabled()) m_list.RememberBookmarks(firstRow, count, rows);
+    // The handles are still held while the grid reads their bookmarks.
+    if (rows) m_list.RememberBookmarks(firstRow, count, rows);
   });
 }
 

@@ -49,6 +49,7 @@ class CEnumDialog : public CDialog {
   void StartLoader();
   void RowLoader();
   void FetchRows();
+  // `rows` are the batch's held handles when the grid wants their bookmarks.
   void InsertBatch(int firstRow, DBCOUNTITEM count, const HROW* rows, const char* const* texts);
   void FinishLoading();
   void CallOnUiThread(const std::function<void()>& work);
