@@ -193,6 +193,26 @@ IRowset* Watch(ComPtr<IRowset> inner, ComPtr<WatchedRowset>& watched) {
   return handed;
 }
 
+// Runs an action on the test's thread soon after another thread fires it;
+// the firing is a plain atomic flag, which thread checkers can follow.
+class Trigger {
+ public:
+  explicit Trigger(std::function<void()> action) : m_action(std::move(action)) {
+    QObject::connect(&m_poll, &QTimer::timeout, [this] {
+      if (!m_fired.exchange(false)) return;
+      m_poll.stop();
+      m_action();
+    });
+    m_poll.start(1);
+  }
+  void Fire() { m_fired = true; }
+
+ private:
+  std::function<void()> m_action;
+  std::atomic<bool> m_fired{false};
+  QTimer m_poll;
+};
+
 // Runs the dialog modally; each step runs on its thread once the previous
 // load has ended, and the Close button ends it after the last step.
 INT_PTR RunSteps(CEnumDialog& dialog, std::vector<std::function<void()>> steps) {
@@ -319,20 +339,20 @@ TEST_F(RowsetViewer, ClosingWhileLoadingEndsAfterTheCurrentBatchByEveryRoute) {
     Connection trading(TradingDb());
     ComPtr<WatchedRowset> watched;
     CEnumDialog dialog(Watch(trading.Command("select * from Trades"), watched), "Trades", 20);
-    std::atomic<bool> closeRequested{false};
+    bool closeRequested = false;
     int shown = -1;
+    Trigger closing([&] {
+      // The rows shown when the dialog ends.
+      QObject::connect(static_cast<QDialog*>(dialog.GetWidget()), &QDialog::finished,
+                       [&] { shown = dialog.List().GetItemCount(); });
+      close(dialog);
+      closeRequested = true;
+      // The close only asks: the dialog is still there, loading.
+      EXPECT_TRUE(dialog.IsLoading());
+      EXPECT_TRUE(dialog.HasWindow());
+    });
     watched->m_afterFetch = [&](int fetches) {
-      if (fetches != 10) return;
-      QMetaObject::invokeMethod(qApp, [&] {
-        // The rows shown when the dialog ends.
-        QObject::connect(static_cast<QDialog*>(dialog.GetWidget()), &QDialog::finished,
-                         [&] { shown = dialog.List().GetItemCount(); });
-        close(dialog);
-        closeRequested = true;
-        // The close only asks: the dialog is still there, loading.
-        EXPECT_TRUE(dialog.IsLoading());
-        EXPECT_TRUE(dialog.HasWindow());
-      }, Qt::QueuedConnection);
+      if (fetches == 10) closing.Fire();
     };
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_TRUE(closeRequested);
@@ -357,12 +377,12 @@ TEST_F(RowsetViewer, AHeadingClickWhileLoadingDoesNothing) {
   IRowset* handed = Watch(trading.Command("select * from Trades"), watched);
   CEnumDialog dialog(handed, "Trades", 20);
   bool clickedWhileLoading = false;
+  Trigger click([&] {
+    clickedWhileLoading = dialog.IsLoading();
+    ClickHeading(dialog, 1);
+  });
   watched->m_afterFetch = [&](int fetches) {
-    if (fetches != 5) return;
-    QMetaObject::invokeMethod(qApp, [&] {
-      clickedWhileLoading = dialog.IsLoading();
-      ClickHeading(dialog, 1);
-    }, Qt::QueuedConnection);
+    if (fetches == 5) click.Fire();
   };
   MessageBoxRecorder boxes;
   IRowset* shownRowset = nullptr;
@@ -595,8 +615,9 @@ TEST_F(RowsetViewer, AWindowLostWhileLoadingStillEndsItsLoaderWithTheDialog) {
   ComPtr<WatchedRowset> watched;
   {
     CEnumDialog dialog(Watch(trading.Command("select * from Trades"), watched), "Trades", 20);
+    Trigger lose([&] { delete dialog.GetWidget(); });
     watched->m_afterFetch = [&](int fetches) {
-      if (fetches == 10) QMetaObject::invokeMethod(qApp, [&] { delete dialog.GetWidget(); }, Qt::QueuedConnection);
+      if (fetches == 10) lose.Fire();
     };
     dialog.DoModal();
   }
