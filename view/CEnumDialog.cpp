@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "BatchHandOver.h"
 #include "CDataExchange.h"
 #include "OleDbErrors.h"
 #include "ReleaseInterface.h"
@@ -132,30 +133,30 @@ void CEnumDialog::FetchRows() {
   // The grid finds edited rows again by bookmark.
   const bool withBookmarks = m_bEditingEnabled && HasBookmarks(m_pRowset);
   if (buffer) {
-    int rowNumber = 0;
-    std::vector<const char*> texts;
+    BatchHandOver pending(columns);
     RowBatchReader(m_pRowset).ReadAll(
         [&](const HROW* rows, DBCOUNTITEM count) {
           std::memset(buffer.get(), 0, batchSize);
           for (DBCOUNTITEM i = 0; i < count; ++i) m_pRowset->GetData(rows[i], handle, buffer.get() + i * rowSize);
-          const auto* cells = reinterpret_cast<char* const*>(buffer.get());
-          texts.assign(cells, cells + count * columns);
-          InsertBatch(rowNumber, count, withBookmarks ? rows : nullptr, texts.data());
-          for (const char* text : texts) CoTaskMemFree(const_cast<char*>(text));
-          rowNumber += static_cast<int>(count);
+          pending.Add(reinterpret_cast<char* const*>(buffer.get()), count);
+          // Bookmarks are read from the held handles: such rows go batch by batch.
+          if (withBookmarks || pending.IsDue()) HandOver(pending, withBookmarks ? rows : nullptr);
         },
         [this] { return m_bStopRequested.load(); });
+    if (pending.Rows()) HandOver(pending, nullptr);
   }
   accessor->ReleaseAccessor(handle, nullptr);
   accessor->Release();
 }
 
-void CEnumDialog::InsertBatch(int firstRow, DBCOUNTITEM count, const HROW* rows, const char* const* texts) {
+void CEnumDialog::HandOver(BatchHandOver& pending, const HROW* rows) {
   CallOnUiThread([&] {
-    m_list.InsertItems(firstRow, static_cast<int>(count), static_cast<int>(m_bindings.ColumnCount()), texts);
+    m_list.InsertItems(pending.FirstRow(), static_cast<int>(pending.Rows()),
+                       static_cast<int>(m_bindings.ColumnCount()), pending.Texts());
     // The handles are still held while the grid reads their bookmarks.
-    if (rows) m_list.RememberBookmarks(firstRow, count, rows);
+    if (rows) m_list.RememberBookmarks(pending.FirstRow(), pending.Rows(), rows);
   });
+  pending.Clear();
 }
 
 void CEnumDialog::FinishLoading() {

@@ -5,7 +5,7 @@
 //
 // The loader changes the list only through calls carried out on the
 // dialog's thread, each of which blocks the loader until done; one call
-// carries a whole batch of rows. Closing while rows load only requests a
+// carries one or more whole batches of rows, never a single cell. Closing while rows load only requests a
 // stop, which the loader honours after the current batch; it then ends
 // the dialog.
 #pragma once
@@ -22,6 +22,8 @@
 #include "UiThreadCall.h"
 #include "UiThreadCaller.h"
 #include "oledb.h"
+
+class BatchHandOver;
 
 class CEnumDialog : public CDialog {
  public:
@@ -49,8 +51,9 @@ class CEnumDialog : public CDialog {
   void StartLoader();
   void RowLoader();
   void FetchRows();
+  // Inserts the pending rows on the dialog's thread and frees their texts;
   // `rows` are the batch's held handles when the grid wants their bookmarks.
-  void InsertBatch(int firstRow, DBCOUNTITEM count, const HROW* rows, const char* const* texts);
+  void HandOver(BatchHandOver& pending, const HROW* rows);
   void FinishLoading();
   void CallOnUiThread(const std::function<void()>& work);
   void WaitForLoader();

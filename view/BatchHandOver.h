@@ -1,0 +1,42 @@
+// The texts of whole row batches on their way from the loader to the list.
+// Handing over every batch of 20 costs two thread switches each, which on
+// a busy machine can cost more than reading the rows; so batches read in
+// quick succession travel together: the first at once (the first screen
+// shows without delay), later ones once a few milliseconds have passed
+// since the last hand-over, and whatever is left when reading ends.
+#pragma once
+
+#include <chrono>
+#include <vector>
+
+#include "oledb.h"
+
+class BatchHandOver {
+ public:
+  static constexpr std::chrono::milliseconds kInterval{2};
+
+  explicit BatchHandOver(DBCOUNTITEM columns) : m_columns(columns) {}
+  ~BatchHandOver() { Clear(); }
+  BatchHandOver(const BatchHandOver&) = delete;
+  BatchHandOver& operator=(const BatchHandOver&) = delete;
+
+  // Takes over `rows` rows of provider-allocated texts (null for empty).
+  void Add(char* const* cells, DBCOUNTITEM rows);
+  // True for the first rows of a load and once the interval has passed.
+  bool IsDue() const;
+
+  int FirstRow() const { return m_firstRow; }
+  DBCOUNTITEM Rows() const { return m_rows; }
+  const char* const* Texts() const { return m_texts.data(); }
+
+  // Frees the texts handed over; the next rows follow them in the list.
+  void Clear();
+
+ private:
+  DBCOUNTITEM m_columns;
+  std::vector<const char*> m_texts;
+  DBCOUNTITEM m_rows = 0;
+  int m_firstRow = 0;
+  bool m_handedOver = false;
+  std::chrono::steady_clock::time_point m_lastHandOver;
+};
