@@ -65,6 +65,8 @@ class Connection {
     return rowset;
   }
 
+  ComPtr<IUnknown> Session() const { return m_session; }
+
   // With bookmarks, the table as the table data view opens it.
   ComPtr<IRowset> Table(const std::string& name, bool withBookmarks = false) {
     std::u16string wide = AnsiToOle(name);
@@ -627,4 +629,28 @@ TEST_F(RowsetViewer, AWindowLostWhileLoadingStillEndsItsLoaderWithTheDialog) {
   EXPECT_EQ(watched->Releases().size(), fetches.size());
   watched->AddRef();
   EXPECT_EQ(watched->Release(), 1u);
+}
+
+TEST_F(RowsetViewer, ALongTextReachesTheListWhole) {
+  ScratchDb db("create table Memo (body text); insert into Memo values (printf('%.300c', 'x'));");
+  Connection scratch(db.Path());
+  CEnumDialog dialog(scratch.Command("select body from Memo").Detach(), "Memo", 20);
+  std::string text;
+  RunSteps(dialog, {[&] { text = dialog.List().GetItemText(0, 0).str(); }});
+  EXPECT_EQ(text, std::string(300, 'x'));
+}
+
+TEST_F(RowsetViewer, HiddenLeadingColumnsOfASchemaRowsetAreNotShown) {
+  Connection trading(TradingDb());
+  ComPtr<IUnknown> session = trading.Session();
+  ComPtr<IRowset> columns;
+  ASSERT_EQ(session.As<IDBSchemaRowset>()->GetRowset(nullptr, DBSCHEMA_COLUMNS, 0, nullptr, IID_IRowset, 0, nullptr,
+                                                    reinterpret_cast<IUnknown**>(&columns)),
+            S_OK);
+  CEnumDialog dialog(columns.Detach(), "Schema from table: Desks", 10);
+  dialog.SetHiddenColumns(3);
+  std::vector<std::string> headings;
+  RunSteps(dialog, {[&] { headings = Headings(dialog.List()); }});
+  ASSERT_FALSE(headings.empty());
+  EXPECT_EQ(headings[0], "COLUMN_NAME");
 }
