@@ -18,6 +18,7 @@
 #include "CEnumDialog.h"
 #include "ComObject.h"
 #include "ComPtr.h"
+#include "MemoryRowset.h"
 #include "MessageBoxRecorder.h"
 #include "ReportListView.h"
 #include "ResourceIds.h"
@@ -653,4 +654,32 @@ TEST_F(RowsetViewer, HiddenLeadingColumnsOfASchemaRowsetAreNotShown) {
   RunSteps(dialog, {[&] { headings = Headings(dialog.List()); }});
   ASSERT_FALSE(headings.empty());
   EXPECT_EQ(headings[0], "COLUMN_NAME");
+}
+
+TEST_F(RowsetViewer, ARowsetWithoutSpecificationIsNeverSorted) {
+  // GetSpecification succeeds with no object (S_FALSE): nothing to re-run,
+  // whether or not a table name is known.
+  for (const char* table : {"", "Desks"}) {
+    SCOPED_TRACE(table);
+    ColumnDesc column;
+    column.name = u"Name";
+    ComPtr<IRowset> memory;
+    ASSERT_EQ(CreateMemoryRowset({column}, {{NativeValue::Text("a")}}, nullptr, GUID_NULL, u"Test", IID_IRowset,
+                                 reinterpret_cast<IUnknown**>(&memory)),
+              S_OK);
+    IRowset* handed = memory.Detach();
+    CEnumDialog dialog(handed, "Rowset Viewer", 20);
+    dialog.SetTableName(table);
+    MessageBoxRecorder boxes;
+    IRowset* after = nullptr;
+    int rows = 0;
+    RunSteps(dialog, {[&] { ClickHeading(dialog, 0); },
+                      [&] {
+                        after = dialog.GetRowset();
+                        rows = dialog.List().GetItemCount();
+                      }});
+    EXPECT_EQ(after, handed);
+    EXPECT_EQ(rows, 1);
+    EXPECT_TRUE(boxes.Calls().empty());
+  }
 }
