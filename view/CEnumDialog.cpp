@@ -151,8 +151,11 @@ void CEnumDialog::FetchRows() {
 
 void CEnumDialog::HandOver(BatchHandOver& pending, const HROW* rows) {
   CallOnUiThread([&] {
+    const bool screenWasShort = m_list.GetItemCount() < m_list.GetCountPerPage();
     m_list.InsertItems(pending.FirstRow(), static_cast<int>(pending.Rows()),
                        static_cast<int>(m_bindings.ColumnCount()), pending.Texts());
+    // The first screenful is painted without waiting for the repaint interval.
+    if (screenWasShort) m_list.FlushPendingRepaint();
     // The handles are still held while the grid reads their bookmarks.
     if (rows) m_list.RememberBookmarks(pending.FirstRow(), pending.Rows(), rows);
   });
