@@ -2,6 +2,7 @@
 
 #include "AppTitle.h"
 #include "CMainPropertySheet.h"
+#include "DebugTraceLog.h"
 #include "Resources.h"
 #include "objbase.h"
 
@@ -12,6 +13,7 @@ CMainApp::CMainApp() { CoInitialize(nullptr); }
 CMainApp::~CMainApp() { CoUninitialize(); }
 
 BOOL CMainApp::InitInstance() {
+  RouteDebugTraceToLog();
   RegisterAllResources();
   CMainPropertySheet sheet(kAppTitle, nullptr, 0);
   AddToolPages(sheet);
