@@ -3,9 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -70,7 +68,7 @@ BOOL CPropertySheet::SetActivePage(int index) {
     m_psh.nStartPage = static_cast<UINT>(index);
     return TRUE;
   }
-  m_tabBar->setCurrentIndex(index);
+  OnTabChanged(index);
   return m_activeIndex == index;
 }
 
@@ -124,15 +122,14 @@ void CPropertySheet::ForgetPage(CPropertyPage* page) {
   if (!m_window) return;
   if (QWidget* container = m_containers[static_cast<size_t>(index)]) delete container;
   m_containers.erase(m_containers.begin() + index);
-  const QSignalBlocker quiet(m_tabBar);
-  m_tabBar->removeTab(index);
+  m_tabBar->RemoveTab(index);
   if (m_activeIndex == index) {
     m_activeIndex = -1;
     if (!m_pages.empty()) ActivatePage(std::min(index, GetPageCount() - 1));
   } else if (m_activeIndex > index) {
     --m_activeIndex;
   }
-  m_tabBar->setCurrentIndex(m_activeIndex);
+  m_tabBar->SetCurrentIndex(m_activeIndex);
 }
 
 void CPropertySheet::EndDialog(int result) {
@@ -157,18 +154,23 @@ BOOL CPropertySheet::CreateSheetWindow(QWidget* owner, bool modal) {
 
   auto* layout = new QVBoxLayout(m_window);
   layout->setSizeConstraint(QLayout::SetFixedSize);
-  m_tabBar = new QTabBar(m_window);
+  m_tabBar = new MultiRowTabBar(m_window);
   m_tabBar->setContextMenuPolicy(Qt::CustomContextMenu);
+  m_tabBar->SetChooser([this](int index) { OnTabChanged(index); });
   m_stack = new QStackedWidget(m_window);
   m_stack->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
   auto* row = new QWidget(m_window);
+  // The tabs sit on the page's frame; only the buttons keep their distance.
+  const int gap = layout->spacing();
+  layout->setSpacing(0);
   layout->addWidget(m_tabBar);
   layout->addWidget(m_stack);
+  layout->addSpacing(gap);
   layout->addWidget(row);
   BuildButtons(row);
   for (CPropertyPage* page : m_pages) AddTab(page);
 
-  QObject::connect(m_tabBar, &QTabBar::customContextMenuRequested, m_window,
+  QObject::connect(m_tabBar, &QWidget::customContextMenuRequested, m_window,
                    [this](const QPoint& at) { ShowSystemMenu(m_tabBar->mapToGlobal(at)); });
   auto* altSpace = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), m_window);
   QObject::connect(altSpace, &QShortcut::activated, m_window,
@@ -184,13 +186,8 @@ BOOL CPropertySheet::CreateSheetWindow(QWidget* owner, bool modal) {
 
   if (!m_pages.empty()) {
     const int start = std::min(static_cast<int>(m_psh.nStartPage), GetPageCount() - 1);
-    {
-      const QSignalBlocker quiet(m_tabBar);
-      m_tabBar->setCurrentIndex(start);
-    }
     ActivatePage(start);
   }
-  QObject::connect(m_tabBar, &QTabBar::currentChanged, m_window, [this](int index) { OnTabChanged(index); });
   OnInitialized();
   OnInitDialog();
   return TRUE;
@@ -238,18 +235,15 @@ void CPropertySheet::AddTab(CPropertyPage* page) {
   for (CPropertyPage* each : m_pages) size = size.expandedTo(PageSize(each));
   for (const QPointer<QWidget>& each : m_containers)
     if (each) each->setFixedSize(size);
-  const QSignalBlocker quiet(m_tabBar);  // adding the first tab would otherwise select it
-  m_tabBar->addTab(QString::fromStdString(page->GetTitle().str()));
+  m_tabBar->AddTab(QString::fromStdString(page->GetTitle().str()));
+  // The tabs wrap within the page's frame rather than widen the sheet.
+  m_tabBar->SetRowWidth(size.width() + 2 * m_stack->frameWidth());
 }
 
 void CPropertySheet::OnTabChanged(int index) {
   if (index == m_activeIndex) return;
   CPropertyPage* leaving = GetPage(m_activeIndex);
-  if (leaving && leaving->HasWindow() && !leaving->OnKillActive()) {
-    const QSignalBlocker quiet(m_tabBar);
-    m_tabBar->setCurrentIndex(m_activeIndex);
-    return;
-  }
+  if (leaving && leaving->HasWindow() && !leaving->OnKillActive()) return;
   ActivatePage(index);
 }
 
@@ -260,6 +254,7 @@ void CPropertySheet::ActivatePage(int index) {
   if (!page->HasWindow() && page->CreateChildWindow(container)) page->GetWidget()->move(0, 0);
   m_stack->setCurrentWidget(container);
   m_activeIndex = index;
+  m_tabBar->SetCurrentIndex(index);
   if (page->HasWindow()) {
     page->GetWidget()->show();
     page->OnSetActive();

@@ -6,7 +6,6 @@
 #include <QIcon>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QPointer>
 #include "DialogWindow.h"
 #include <map>
@@ -16,6 +15,7 @@
 #include "CMenu.h"
 #include "CPropertyPage.h"
 #include "CWnd.h"
+#include "MultiRowTabBar.h"
 
 
 struct PropertySheetHeader {
@@ -81,7 +81,8 @@ class CPropertySheet : public CWnd {
 
   DWORD GetStyle() const { return m_style; }
   DWORD GetExStyle() const { return m_exStyle; }
-  QTabBar* GetTabBar() const { return m_tabBar; }
+  // The tabs wrap into rows within the width of the widest page.
+  MultiRowTabBar* GetTabBar() const { return m_tabBar; }
 
   PropertySheetHeader m_psh;
 
@@ -112,7 +113,7 @@ class CPropertySheet : public CWnd {
   DWORD m_exStyle = 0;
   CMenu m_systemMenu;
   QPointer<DialogWindow> m_window;
-  QPointer<QTabBar> m_tabBar;
+  QPointer<MultiRowTabBar> m_tabBar;
   QPointer<QStackedWidget> m_stack;
   std::map<int, QPointer<QPushButton>> m_buttons;
   std::map<int, std::unique_ptr<CWnd>> m_buttonObjects;

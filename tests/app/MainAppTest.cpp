@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTabBar>
 #include <QTimer>
 
 #include "CMainApp.h"
+#include "MultiRowTabBar.h"
 
 namespace {
 
@@ -17,10 +17,12 @@ TEST(MainApp, RunsTheSheetModallyAndEndsWithoutAMessageLoop) {
     QWidget* sheet = QApplication::activeModalWidget();
     ASSERT_NE(sheet, nullptr);
     title = sheet->windowTitle().toStdString();
-    auto* tabBar = sheet->findChild<QTabBar*>();
+    MultiRowTabBar* tabBar = nullptr;
+    for (QWidget* child : sheet->findChildren<QWidget*>())
+      if (auto* bar = dynamic_cast<MultiRowTabBar*>(child)) tabBar = bar;
     ASSERT_NE(tabBar, nullptr);
-    tabs = tabBar->count();
-    currentTab = tabBar->tabText(tabBar->currentIndex()).toStdString();
+    tabs = tabBar->Count();
+    currentTab = tabBar->TabText(tabBar->CurrentIndex()).toStdString();
     sheet->close();  // as the title bar's close box does
   });
   EXPECT_FALSE(app.InitInstance());

@@ -12,7 +12,7 @@ class MainSheetTest : public SheetTest {};
 
 std::vector<std::string> TabTexts(const CMainPropertySheet& sheet) {
   std::vector<std::string> texts;
-  for (int i = 0; i < sheet.GetTabBar()->count(); ++i) texts.push_back(sheet.GetTabBar()->tabText(i).toStdString());
+  for (int i = 0; i < sheet.GetTabBar()->Count(); ++i) texts.push_back(sheet.GetTabBar()->TabText(i).toStdString());
   return texts;
 }
 

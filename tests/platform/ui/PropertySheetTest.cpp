@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
@@ -21,8 +20,8 @@ class ThreePageSheet : public ::testing::Test {
     for (CPropertyPage* page : {&a, &b, &c}) sheet.AddPage(page);
   }
   void ClickTab(int index) {
-    QTabBar* tabs = sheet.GetTabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    MultiRowTabBar* tabs = sheet.GetTabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->TabRect(index).center());
   }
   QLineEdit* EditOf(CPropertyPage& page) { return qobject_cast<QLineEdit*>(page.ControlById(kEdit)); }
 
@@ -78,10 +77,10 @@ TEST_F(ThreePageSheet, AKillActiveFailureKeepsTheUserOnThePage) {
   two.AddPage(&stubborn);
   two.AddPage(&b);
   ASSERT_TRUE(two.Create());
-  QTabBar* tabs = two.GetTabBar();
-  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  MultiRowTabBar* tabs = two.GetTabBar();
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->TabRect(1).center());
   EXPECT_EQ(two.GetActiveIndex(), 0);
-  EXPECT_EQ(tabs->currentIndex(), 0);
+  EXPECT_EQ(tabs->CurrentIndex(), 0);
   EXPECT_FALSE(b.HasWindow());
 }
 
@@ -124,7 +123,7 @@ TEST_F(ThreePageSheet, SetActivePageBeforeRunningChoosesTheStartPage) {
   EXPECT_EQ(sheet.GetPageCount(), 3);
   EXPECT_EQ(sheet.GetPage(1), &b);
   EXPECT_EQ(sheet.GetPage(3), nullptr);
-  EXPECT_EQ(sheet.GetTabBar()->tabText(1), "B");
+  EXPECT_EQ(sheet.GetTabBar()->TabText(1), "B");
   // The page's parent is the sheet, as a page takes its sheet from there.
   EXPECT_EQ(c.GetParent(), &sheet);
 }
@@ -153,7 +152,7 @@ TEST_F(ThreePageSheet, ADestroyedPageLeavesTheSheet) {
   sheet.SetActivePage(3);
   delete extra;
   EXPECT_EQ(sheet.GetPageCount(), 3);
-  EXPECT_EQ(sheet.GetTabBar()->count(), 3);
+  EXPECT_EQ(sheet.GetTabBar()->Count(), 3);
   EXPECT_EQ(sheet.GetActivePage(), &c);
   EXPECT_EQ(sheet.QuerySiblings(0, 0), 0);
 }
@@ -271,7 +270,7 @@ TEST_F(MainLikeSheetTest, AltSpaceOpensTheSystemMenuAndTheChoiceReachesOnSysComm
 
 TEST_F(MainLikeSheetTest, RightClickOnTheTabsOpensTheRealMenu) {
   ASSERT_TRUE(sheet.Create());
-  QTabBar* tabs = sheet.GetTabBar();
+  MultiRowTabBar* tabs = sheet.GetTabBar();
   QStringList seen;
   QTimer::singleShot(0, [&] {
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -281,7 +280,7 @@ TEST_F(MainLikeSheetTest, RightClickOnTheTabsOpensTheRealMenu) {
       if (action->text() == "&Close\tAlt+F4") action->trigger();
     popup->close();
   });
-  QContextMenuEvent event(QContextMenuEvent::Mouse, tabs->tabRect(0).center(), tabs->mapToGlobal(tabs->tabRect(0).center()));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, tabs->TabRect(0).center(), tabs->mapToGlobal(tabs->TabRect(0).center()));
   QApplication::sendEvent(tabs, &event);
   EXPECT_EQ(seen, (QStringList{"Mi&nimize", "", "&Close\tAlt+F4", "", "&About..."}));
   // The default handling of SC_CLOSE closes the sheet as Cancel does.
