@@ -9,6 +9,7 @@
 #include "ComPtr.h"
 #include "ErrorRecords.h"
 #include "PropertyTable.h"
+#include "RowRefCounts.h"
 
 namespace {
 
@@ -164,16 +165,12 @@ HRESULT CMemoryRowset::ChangeRowCounts(DBCOUNTITEM cRows, const HROW rghRows[],
                                        DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[],
                                        bool addRef) {
   std::lock_guard lock(m_mutex);
-  size_t failed = 0;
-  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
-    HROW h = rghRows[i];
-    bool held = IsHeld(h);
-    if (held) addRef ? ++m_refs[h - 1] : --m_refs[h - 1];
-    if (rgRefCounts) rgRefCounts[i] = held ? m_refs[h - 1] : 0;
-    if (rgRowStatus) rgRowStatus[i] = held ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
-    if (!held) ++failed;
-  }
-  return CombineBindingStatuses(failed, cRows);
+  return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
+                            [&](HROW h, DBREFCOUNT& count) {
+                              if (!IsHeld(h)) return false;
+                              count = addRef ? ++m_refs[h - 1] : --m_refs[h - 1];
+                              return true;
+                            });
 }
 
 HRESULT CMemoryRowset::AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[], DBREFCOUNT rgRefCounts[],

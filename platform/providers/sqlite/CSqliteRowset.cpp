@@ -7,6 +7,7 @@
 
 #include "DataConversion.h"
 #include "ErrorRecords.h"
+#include "RowRefCounts.h"
 #include "SqliteErrors.h"
 #include "SqliteProvider.h"
 #include "SqliteTypeMap.h"
@@ -263,15 +264,13 @@ HRESULT CSqliteRowset::AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[],
   ClearErrorInfo();
   if (cRows && !rghRows) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
-  size_t failed = 0;
-  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
-    CSqliteRow* row = m_rows.Held(rghRows[i]);
-    if (row) ++row->refCount;
-    else ++failed;
-    if (rgRefCounts) rgRefCounts[i] = row ? row->refCount : 0;
-    if (rgRowStatus) rgRowStatus[i] = row ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
-  }
-  return CombineRowStatuses(failed, cRows);
+  return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
+                            [&](HROW h, DBREFCOUNT& count) {
+                              CSqliteRow* row = m_rows.Held(h);
+                              if (!row) return false;
+                              count = ++row->refCount;
+                              return true;
+                            });
 }
 
 HRESULT CSqliteRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWOPTIONS[],
@@ -279,15 +278,8 @@ HRESULT CSqliteRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBRO
   ClearErrorInfo();
   if (cRows && !rghRows) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
-  size_t failed = 0;
-  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
-    ULONG remaining = 0;
-    bool ok = m_rows.Release(rghRows[i], &remaining);
-    if (!ok) ++failed;
-    if (rgRefCounts) rgRefCounts[i] = remaining;
-    if (rgRowStatus) rgRowStatus[i] = ok ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
-  }
-  return CombineRowStatuses(failed, cRows);
+  return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
+                            [&](HROW h, DBREFCOUNT& count) { return m_rows.Release(h, &count); });
 }
 
 // ---- Reading -----------------------------------------------------------
