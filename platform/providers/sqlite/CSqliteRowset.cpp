@@ -554,6 +554,16 @@ HRESULT CSqliteRowset::ReadBindings(const Accessor& accessor, const BYTE* pData,
   return S_OK;
 }
 
+HRESULT CSqliteRowset::ReadRowData(HACCESSOR hAccessor, void* pData, SqliteColumnValues& values) {
+  Accessor accessor;
+  if (!FindAccessor(hAccessor, accessor))
+    return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
+  if (!(accessor.flags & DBACCESSOR_ROWDATA))
+    return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  return ReadBindings(accessor, static_cast<BYTE*>(pData), values, IID_IRowsetChange);
+}
+
 HRESULT CSqliteRowset::WriteFailure(const SqliteWriteError& error, REFIID iid) {
   return PostProviderError(error.hr, iid, error.text, error.nativeError);
 }
@@ -564,16 +574,8 @@ HRESULT CSqliteRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   CSqliteRow* row = m_rows.Held(hRow);
   if (!row) return PostProviderError(DB_E_BADROWHANDLE, IID_IRowsetChange, "The row handle is not valid.");
   if (row->deleted) return PostProviderError(DB_E_DELETEDROW, IID_IRowsetChange, "The row has been deleted.");
-  Accessor accessor;
-  if (!FindAccessor(hAccessor, accessor))
-    return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
-  if (!(accessor.flags & DBACCESSOR_ROWDATA))
-    return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");
-  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   SqliteColumnValues changes;
-  if (HRESULT hr = ReadBindings(accessor, static_cast<BYTE*>(pData), changes, IID_IRowsetChange);
-      FAILED(hr))
-    return hr;
+  if (HRESULT hr = ReadRowData(hAccessor, pData, changes); FAILED(hr)) return hr;
   auto lock = m_connection->Lock();
   SqliteWriteError error = m_writer->Update(m_connection->Handle(), *row, changes);
   return FAILED(error.hr) ? WriteFailure(error, IID_IRowsetChange) : S_OK;
@@ -584,16 +586,8 @@ HRESULT CSqliteRowset::InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* 
   if (phRow) *phRow = 0;
   if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
   std::lock_guard guard(m_mutex);
-  Accessor accessor;
-  if (!FindAccessor(hAccessor, accessor))
-    return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
-  if (!(accessor.flags & DBACCESSOR_ROWDATA))
-    return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");
-  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   SqliteColumnValues values;
-  if (HRESULT hr = ReadBindings(accessor, static_cast<BYTE*>(pData), values, IID_IRowsetChange);
-      FAILED(hr))
-    return hr;
+  if (HRESULT hr = ReadRowData(hAccessor, pData, values); FAILED(hr)) return hr;
   HROW handle = 0;
   CSqliteRow& row = m_rows.NewRow(handle);
   SqliteWriteError error;

@@ -108,6 +108,8 @@ class CSqliteRowset
   bool FindAccessor(HACCESSOR h, Accessor& out);
   HRESULT ReadBindings(const Accessor& accessor, const BYTE* pData, SqliteColumnValues& values,
                        REFIID iid);
+  // The values a row accessor's buffer gives for SetData and InsertRow.
+  HRESULT ReadRowData(HACCESSOR hAccessor, void* pData, SqliteColumnValues& values);
   HRESULT WriteFailure(const SqliteWriteError& error, REFIID iid);
   void BuildColumns(sqlite3_stmt* stmt);
   HRESULT SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid);
