@@ -9,7 +9,6 @@
 // dialog is asked to open, and the longest gap between ticks of a 2 ms
 // timer on the user-interface thread while rows load.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,122 +17,36 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "CEnumDialog.h"
 #include "ComPtr.h"
+#include "ProviderScan.h"
 #include "ReportListView.h"
 #include "ResourceIds.h"
 #include "Resources.h"
-#include "SqliteProvider.h"
+#include "ScanDatabase.h"
 #include "objbase.h"
-#include "oleauto.h"
-#include "stringapiset.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRows = 1000000;
-constexpr int kColumns = 5;
 constexpr int kTickMs = 2;
-constexpr const char* kQuery = "SELECT id, symbol, quantity, price, note FROM scan";
 
 double Seconds(Clock::time_point from, Clock::time_point to) { return std::chrono::duration<double>(to - from).count(); }
 
-class ScanDatabase {
- public:
-  ScanDatabase() {
-    m_path = (std::filesystem::temp_directory_path() / ("ravezov-viewer-" + std::to_string(getpid()) + ".db")).string();
-    sqlite3* db = nullptr;
-    sqlite3_open(m_path.c_str(), &db);
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
-                 "CREATE TABLE scan (id INTEGER PRIMARY KEY, symbol TEXT, quantity INTEGER,"
-                 " price REAL, note TEXT);"
-                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000)"
-                 " INSERT INTO scan SELECT i, 'SYM' || (i % 97), i % 1000, (i % 5000) / 4.0,"
-                 " 'note number ' || i FROM n;",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-  }
-  ~ScanDatabase() { std::filesystem::remove(m_path); }
-  const std::string& Path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
-
 const ScanDatabase& Database() {
-  static ScanDatabase database;
+  static ScanDatabase database("ravezov-viewer-");
   return database;
 }
 
-ComPtr<IDBCreateCommand> OpenSession() {
-  ComPtr<IDBInitialize> init;
-  CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
-                   reinterpret_cast<void**>(&init));
-  DBPROP props[2] = {};
-  props[0].dwPropertyID = DBPROP_INIT_DATASOURCE;
-  props[0].vValue.vt = VT_BSTR;
-  props[0].vValue.bstrVal = SysAllocString(AnsiToOle(Database().Path()).c_str());
-  props[1].dwPropertyID = DBPROP_INIT_MODE;
-  props[1].vValue.vt = VT_I4;
-  props[1].vValue.lVal = DB_MODE_READ;
-  DBPROPSET set{props, 2, DBPROPSET_DBINIT};
-  init.As<IDBProperties>()->SetProperties(1, &set);
-  VariantClear(&props[0].vValue);
-  ComPtr<IDBCreateCommand> session;
-  if (FAILED(init->Initialize())) return session;
-  init.As<IDBCreateSession>()->CreateSession(nullptr, IID_IDBCreateCommand, reinterpret_cast<IUnknown**>(&session));
-  return session;
-}
-
-ComPtr<IRowset> Execute(IDBCreateCommand* session) {
-  ComPtr<ICommandText> command;
-  session->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command));
-  command->SetCommandText(DBGUID_DBSQL, AnsiToOle(kQuery).c_str());
-  ComPtr<IRowset> rowset;
-  command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
-  return rowset;
-}
+ComPtr<IRowset> Execute(IDBCreateCommand* session) { return ExecuteQuery(session, kScanQuery); }
 
 double ProviderScan(IDBCreateCommand* session) {
   const auto start = Clock::now();
-  ComPtr<IRowset> rowset = Execute(session);
-  DBBINDING bindings[kColumns] = {};
-  for (int c = 0; c < kColumns; ++c) {
-    bindings[c].iOrdinal = static_cast<DBORDINAL>(c + 1);
-    bindings[c].obValue = static_cast<DBBYTEOFFSET>(c * sizeof(char*));
-    bindings[c].dwPart = DBPART_VALUE;
-    bindings[c].cbMaxLen = sizeof(char*);
-    bindings[c].wType = DBTYPE_STR | DBTYPE_BYREF;
-  }
-  auto accessor = rowset.As<IAccessor>();
-  HACCESSOR handle = 0;
-  DBBINDSTATUS statuses[kColumns];
-  accessor->CreateAccessor(DBACCESSOR_ROWDATA, kColumns, bindings, sizeof(char*) * kColumns, &handle, statuses);
-  char* row[kColumns];
-  HROW rows[20];
-  for (;;) {
-    DBCOUNTITEM obtained = 0;
-    HROW* p = rows;
-    rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
-    if (obtained == 0) break;
-    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
-      std::memset(row, 0, sizeof row);
-      rowset->GetData(rows[r], handle, row);
-      for (char* text : row) {
-        benchmark::DoNotOptimize(text);
-        CoTaskMemFree(text);
-      }
-    }
-    rowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
-  }
-  accessor->ReleaseAccessor(handle, nullptr);
+  ScanAsViewer(Execute(session).Get());
   return Seconds(start, Clock::now());
 }
 
@@ -215,7 +128,7 @@ ViewerFigures ViewerLoad(IDBCreateCommand* session) {
 void BM_ViewerLoadAgainstProviderScan(benchmark::State& state) {
   CoInitialize(nullptr);
   Database();
-  ComPtr<IDBCreateCommand> session = OpenSession();
+  ComPtr<IDBCreateCommand> session = OpenReadOnlySession(Database().Path());
   double scan = 0;
   ViewerFigures viewer;
   for (auto _ : state) {
