@@ -6,29 +6,7 @@
 
 namespace {
 
-class ConnectionPromptTest : public DataLinksTest {
- protected:
-  // A data source of `provider` asked to prompt, owned by m_owner.
-  ComPtr<IDBInitialize> PromptingDataSource(REFCLSID provider, DBPROMPT prompt) {
-    ComPtr<IDBInitialize> dataSource;
-    EXPECT_EQ(CoCreateInstance(provider, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
-                               dataSource.ReleaseAndGetVoidAddress()),
-              S_OK);
-    if (!dataSource) return dataSource;
-    DBPROP props[2] = {};
-    props[0].dwPropertyID = DBPROP_INIT_PROMPT;
-    props[0].vValue.vt = VT_I2;
-    props[0].vValue.iVal = static_cast<SHORT>(prompt);
-    props[1].dwPropertyID = DBPROP_INIT_HWND;
-    props[1].vValue.vt = VT_I8;
-    props[1].vValue.llVal = reinterpret_cast<intptr_t>(static_cast<QWidget*>(&m_owner));
-    DBPROPSET set{props, 2, DBPROPSET_DBINIT};
-    EXPECT_EQ(dataSource.As<IDBProperties>()->SetProperties(1, &set), S_OK);
-    return dataSource;
-  }
-
-  QWidget m_owner;
-};
+class ConnectionPromptTest : public PromptingDataLinksTest {};
 
 TEST_F(ConnectionPromptTest, PromptShowsTheProvidersPageOwnedByTheWindowProperty) {
   ComPtr<IDBInitialize> dataSource = PromptingDataSource(CLSID_FakeProvider, DBPROMPT_COMPLETE);

@@ -85,27 +85,11 @@ TEST_F(DataLinksTest, EmptyFileFieldOffersTheSampleDatabase) {
   EXPECT_EQ(offered, "");
 }
 
-class SqlitePromptTest : public DataLinksTest {
+class SqlitePromptTest : public PromptingDataLinksTest {
  protected:
   ComPtr<IDBInitialize> PromptingDataSource() {
-    ComPtr<IDBInitialize> dataSource;
-    EXPECT_EQ(CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
-                               dataSource.ReleaseAndGetVoidAddress()),
-              S_OK);
-    if (!dataSource) return dataSource;
-    DBPROP props[2] = {};
-    props[0].dwPropertyID = DBPROP_INIT_PROMPT;
-    props[0].vValue.vt = VT_I2;
-    props[0].vValue.iVal = DBPROMPT_COMPLETE;
-    props[1].dwPropertyID = DBPROP_INIT_HWND;
-    props[1].vValue.vt = VT_I8;
-    props[1].vValue.llVal = reinterpret_cast<intptr_t>(static_cast<QWidget*>(&m_owner));
-    DBPROPSET set{props, 2, DBPROPSET_DBINIT};
-    EXPECT_EQ(dataSource.As<IDBProperties>()->SetProperties(1, &set), S_OK);
-    return dataSource;
+    return PromptingDataLinksTest::PromptingDataSource(CLSID_RavezovSQLite, DBPROMPT_COMPLETE);
   }
-
-  QWidget m_owner;
 };
 
 TEST_F(SqlitePromptTest, MissingFileIsAskedForOnTheConnectionPage) {
