@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "objbase.h"
 #include "oleauto.h"
@@ -22,6 +23,20 @@ VARIANT TextVariant(const std::string& text) {
   v.vt = VT_BSTR;
   v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
   return v;
+}
+
+// Fetches every row in batches of 20, hands each to `visit`, and releases
+// the batch.
+void ForEachRow(IRowset* rowset, const std::function<void(HROW)>& visit) {
+  HROW handles[20];
+  for (;;) {
+    DBCOUNTITEM obtained = 0;
+    HROW* p = handles;
+    rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
+    if (obtained == 0) break;
+    for (DBCOUNTITEM r = 0; r < obtained; ++r) visit(handles[r]);
+    rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
+  }
 }
 
 }  // namespace
@@ -155,27 +170,19 @@ std::vector<TextRow> ReadAll(IRowset* rowset) {
                                       static_cast<DBLENGTH>(rowSize), &handle, statuses.data())))
     return rows;
   std::vector<BYTE> buffer(rowSize);
-  HROW handles[20];
-  for (;;) {
-    DBCOUNTITEM obtained = 0;
-    HROW* p = handles;
-    rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
-    if (obtained == 0) break;
-    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
-      std::fill(buffer.begin(), buffer.end(), 0);
-      rowset->GetData(handles[r], handle, buffer.data());
-      TextRow row;
-      for (const auto& b : bindings) {
-        char* text = *reinterpret_cast<char**>(buffer.data() + b.obValue);
-        DBSTATUS status = *reinterpret_cast<DBSTATUS*>(buffer.data() + b.obStatus);
-        if (status == DBSTATUS_S_ISNULL || !text) row.push_back(std::nullopt);
-        else row.push_back(std::string(text));
-        CoTaskMemFree(text);
-      }
-      rows.push_back(std::move(row));
+  ForEachRow(rowset, [&](HROW hRow) {
+    std::fill(buffer.begin(), buffer.end(), 0);
+    rowset->GetData(hRow, handle, buffer.data());
+    TextRow row;
+    for (const auto& b : bindings) {
+      char* text = *reinterpret_cast<char**>(buffer.data() + b.obValue);
+      DBSTATUS status = *reinterpret_cast<DBSTATUS*>(buffer.data() + b.obStatus);
+      if (status == DBSTATUS_S_ISNULL || !text) row.push_back(std::nullopt);
+      else row.push_back(std::string(text));
+      CoTaskMemFree(text);
     }
-    rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
-  }
+    rows.push_back(std::move(row));
+  });
   accessor->ReleaseAccessor(handle, nullptr);
   return rows;
 }
@@ -195,23 +202,15 @@ std::vector<BufferedText> ReadColumnBuffered(IRowset* rowset, DBORDINAL ordinal)
   DBBINDSTATUS status = 0;
   if (FAILED(accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 264, &handle, &status))) return out;
   BYTE buffer[264];
-  HROW handles[20];
-  for (;;) {
-    DBCOUNTITEM obtained = 0;
-    HROW* p = handles;
-    rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
-    if (obtained == 0) break;
-    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
-      std::memset(buffer, 0, sizeof buffer);
-      rowset->GetData(handles[r], handle, buffer);
-      BufferedText t;
-      t.text = reinterpret_cast<char*>(buffer);
-      std::memcpy(&t.length, buffer + 256, sizeof t.length);
-      std::memcpy(&t.status, buffer + 260, sizeof t.status);
-      out.push_back(t);
-    }
-    rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
-  }
+  ForEachRow(rowset, [&](HROW hRow) {
+    std::memset(buffer, 0, sizeof buffer);
+    rowset->GetData(hRow, handle, buffer);
+    BufferedText t;
+    t.text = reinterpret_cast<char*>(buffer);
+    std::memcpy(&t.length, buffer + 256, sizeof t.length);
+    std::memcpy(&t.status, buffer + 260, sizeof t.status);
+    out.push_back(t);
+  });
   accessor->ReleaseAccessor(handle, nullptr);
   return out;
 }
