@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CListCtrl.h"
+#include "CellText.h"
 #include "CWnd.h"
 #include "InputDefs.h"
 #include "ShellServices.h"
@@ -12,9 +13,7 @@
 
 namespace {
 
-constexpr int kTextInset = 6;
 constexpr int kMaxTextBytes = CCellEditor::kTextSize - 1;
-constexpr UINT kCellTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS | DT_NOPREFIX;
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -23,14 +22,6 @@ int SequenceLength(unsigned char lead) {
   if ((lead & 0xF0) == 0xE0) return 3;
   if ((lead & 0xF8) == 0xF0) return 4;
   return 1;
-}
-
-UINT AlignmentOf(int format) {
-  switch (format & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT: return DT_RIGHT;
-    case LVCFMT_CENTER: return DT_CENTER;
-    default: return DT_LEFT;
-  }
 }
 
 }  // namespace
@@ -109,10 +100,10 @@ void CCellEditor::SelectAndFocus(int row) const {
 // Where the caret stands for the caret position; the position itself
 // moves back while the text before it does not fit in the cell.
 void CCellEditor::PositionCaret(const RECT& cell) {
-  int x = CaretX(m_nCaretPos) + cell.left + kTextInset;
+  int x = CaretX(m_nCaretPos) + cell.left + kCellTextInset;
   while (x >= cell.right - 1 && m_nCaretPos != 0) {
     m_nCaretPos = PreviousCharStart(m_nCaretPos);
-    x = CaretX(m_nCaretPos) + cell.left + kTextInset;
+    x = CaretX(m_nCaretPos) + cell.left + kCellTextInset;
   }
   m_ptCaret = POINT{x, cell.top + 1};
   m_caret.SetCaretPos(m_ptCaret.x, m_ptCaret.y);
@@ -140,7 +131,7 @@ void CCellEditor::ShowNewCaret() {
 void CCellEditor::DrawCell(CDC* dc, const RECT& cell, int width, int format) {
   if (!dc) return;
   RECT rect{cell.left, cell.top, cell.left + width, cell.bottom};
-  RECT textRect{rect.left + kTextInset, rect.top, rect.right - kTextInset, rect.bottom};
+  RECT textRect{rect.left + kCellTextInset, rect.top, rect.right - kCellTextInset, rect.bottom};
   if (m_bCaretActive) {
     m_caret.HideCaret();
     dc->FrameRect(&rect, GetStockBrush(BLACK_BRUSH));
@@ -154,7 +145,7 @@ void CCellEditor::DrawCell(CDC* dc, const RECT& cell, int width, int format) {
   dc->FillRect(&rect, &highlight);
   dc->DrawFocusRect(&rect);
   const COLORREF oldColor = dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
-  dc->DrawText(m_szText, -1, &textRect, kCellTextFormat | AlignmentOf(format));
+  dc->DrawText(m_szText, -1, &textRect, kCellTextFormat | CellTextAlignment(format));
   dc->SetTextColor(oldColor);
 }
 

@@ -5,23 +5,15 @@
 #include <cstring>
 
 #include "CRowsetWriter.h"
+#include "CellText.h"
 #include "MessageBox.h"
 #include "SysColors.h"
 #include "stringapiset.h"
 
 namespace {
 
-constexpr int kTextInset = 6;
 constexpr int kReadBuffer = 256;
 constexpr COLORREF kGridColor = RGB(192, 192, 192);
-
-UINT AlignmentOf(int format) {
-  switch (format & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT: return DT_RIGHT;
-    case LVCFMT_CENTER: return DT_CENTER;
-    default: return DT_LEFT;
-  }
-}
 
 }  // namespace
 
@@ -234,9 +226,9 @@ void CCustListCtrl::DeleteRecordFromMenu() {
 // ---- drawing ------------------------------------------------------------------------
 
 void CCustListCtrl::DrawCellText(CDC* dc, const char* text, const RECT& cell, int format) {
-  RECT rect{cell.left + kTextInset, cell.top, cell.right - kTextInset, cell.bottom};
+  RECT rect{cell.left + kCellTextInset, cell.top, cell.right - kCellTextInset, cell.bottom};
   dc->DrawText(text, -1, &rect,
-               DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | DT_END_ELLIPSIS | DT_NOPREFIX | AlignmentOf(format));
+               kCellTextFormat | CellTextAlignment(format));
 }
 
 void CCustListCtrl::DrawItem(LPDRAWITEMSTRUCT draw) {
