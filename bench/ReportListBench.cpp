@@ -58,6 +58,13 @@ const SourceTexts& Source() {
   return source;
 }
 
+// An owner-drawn report list of kColumns columns, not yet shown.
+void CreateList(CListCtrl& list, int columnWidth) {
+  list.Create(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL, RECT{0, 0, 800, 600}, static_cast<QWidget*>(nullptr), 1000);
+  for (int c = 0; c < kColumns; ++c)
+    list.InsertColumn(c, ("Column " + std::to_string(c)).c_str(), LVCFMT_LEFT, columnWidth);
+}
+
 void BM_RawCopyIntoStrings(benchmark::State& state) {
   const SourceTexts& source = Source();
   for (auto _ : state) {
@@ -77,8 +84,7 @@ void BM_ReportListInsert(benchmark::State& state) {
   const SourceTexts& source = Source();
   for (auto _ : state) {
     CListCtrl list;
-    list.Create(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL, RECT{0, 0, 800, 600}, static_cast<QWidget*>(nullptr), 1000);
-    for (int c = 0; c < kColumns; ++c) list.InsertColumn(c, ("Column " + std::to_string(c)).c_str(), LVCFMT_LEFT, 120);
+    CreateList(list, 120);
     list.View()->show();
     const int paintsBefore = list.View()->PaintCount();
     for (int row = 0; row < kRows; row += kBatch) {
@@ -101,8 +107,7 @@ void BM_ReportListInsertFromWorker(benchmark::State& state) {
   const SourceTexts& source = Source();
   for (auto _ : state) {
     CListCtrl list;
-    list.Create(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL, RECT{0, 0, 800, 600}, static_cast<QWidget*>(nullptr), 1000);
-    for (int c = 0; c < kColumns; ++c) list.InsertColumn(c, ("Column " + std::to_string(c)).c_str(), LVCFMT_LEFT, 120);
+    CreateList(list, 120);
     list.View()->show();
     std::atomic<bool> done = false;
     std::thread loader([&] {
@@ -130,8 +135,7 @@ void BM_ReportListInsertFromWorker(benchmark::State& state) {
 void BM_ReportListRepaint(benchmark::State& state) {
   const SourceTexts& source = Source();
   CListCtrl list;
-  list.Create(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL, RECT{0, 0, 800, 600}, static_cast<QWidget*>(nullptr), 1000);
-  for (int c = 0; c < kColumns; ++c) list.InsertColumn(c, ("Column " + std::to_string(c)).c_str(), LVCFMT_LEFT, 150);
+  CreateList(list, 150);
   list.InsertItems(-1, kRows, kColumns, source.cells.data());
   list.View()->show();
   for (int i = 0; i < 100 && !(list.View()->windowHandle() && list.View()->windowHandle()->isExposed()); ++i)
