@@ -219,12 +219,12 @@ ICommandText* CEnumDialog::CommandOfRowset(std::string& sql) {
     ShowOleDbErrors(m_pRowset, IID_IRowset, GetSafeHwnd(), FALSE);
     return nullptr;
   }
-  IUnknown* specification = nullptr;
-  const HRESULT hr = rowsetInfo->GetSpecification(IID_ICommandText, &specification);
+  IUnknown* creator = nullptr;
+  const HRESULT hr = rowsetInfo->GetSpecification(IID_ICommandText, &creator);
   // Success without an object means no command, like E_NOINTERFACE.
-  if (SUCCEEDED(hr) && specification) {
+  if (SUCCEEDED(hr) && creator) {
     ReleaseInterface(rowsetInfo);
-    return static_cast<ICommandText*>(specification);
+    return static_cast<ICommandText*>(creator);
   }
   if (SUCCEEDED(hr) || hr == E_NOINTERFACE) return CommandOnSession(rowsetInfo, sql);
   ShowOleDbErrors(rowsetInfo, IID_IRowsetInfo, GetSafeHwnd(), TRUE);

@@ -52,7 +52,7 @@ struct IRowsetInfo : IUnknown {
                                                   DBPROPSET** prgPropertySets) = 0;
   virtual HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
                                                         IUnknown** ppReferencedRowset) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppSpecification) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) = 0;
 };
 
 // Fetching by bookmark.

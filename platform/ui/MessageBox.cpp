@@ -26,13 +26,13 @@ QMessageBox::Icon IconFor(UINT type) {
   }
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* label;
   int id;
   QMessageBox::ButtonRole role;
 };
 
-std::vector<ButtonSpec> ButtonsFor(UINT type) {
+std::vector<ButtonChoice> ButtonsFor(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL: return {{"OK", IDOK, QMessageBox::AcceptRole}, {"Cancel", IDCANCEL, QMessageBox::RejectRole}};
     case MB_YESNOCANCEL:
@@ -59,12 +59,12 @@ int ShowRealBox(const MessageBoxCall& call) {
   QMessageBox box(IconFor(call.type), QString::fromStdString(call.caption), QString::fromStdString(call.text),
                   QMessageBox::NoButton, WidgetFromHwnd(call.owner));
   std::vector<std::pair<QAbstractButton*, int>> answers;
-  const auto specs = ButtonsFor(call.type);
-  for (size_t i = 0; i < specs.size(); ++i) {
-    QPushButton* button = box.addButton(QString::fromUtf8(specs[i].label), specs[i].role);
-    answers.emplace_back(button, specs[i].id);
+  const auto choices = ButtonsFor(call.type);
+  for (size_t i = 0; i < choices.size(); ++i) {
+    QPushButton* button = box.addButton(QString::fromUtf8(choices[i].label), choices[i].role);
+    answers.emplace_back(button, choices[i].id);
     if (i == ((call.type & MB_DEFMASK) >> 8)) box.setDefaultButton(button);
-    if (specs[i].id == EscapeAnswer(call.type)) box.setEscapeButton(button);
+    if (choices[i].id == EscapeAnswer(call.type)) box.setEscapeButton(button);
   }
   box.exec();
   for (const auto& [button, id] : answers)

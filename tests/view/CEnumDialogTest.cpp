@@ -98,11 +98,11 @@ std::string CommandTextOf(IRowset* rowset) {
   if (!rowset) return {};
   ComPtr<IRowsetInfo> info;
   if (FAILED(rowset->QueryInterface(IID_IRowsetInfo, reinterpret_cast<void**>(&info)))) return {};
-  ComPtr<IUnknown> specification;
-  if (info->GetSpecification(IID_ICommandText, &specification) != S_OK) return {};
+  ComPtr<IUnknown> creator;
+  if (info->GetSpecification(IID_ICommandText, &creator) != S_OK) return {};
   GUID dialect = DBGUID_DBSQL;
   LPOLESTR text = nullptr;
-  specification.As<ICommandText>()->GetCommandText(&dialect, &text);
+  creator.As<ICommandText>()->GetCommandText(&dialect, &text);
   std::string sql = text ? OleToAnsi(text) : std::string();
   CoTaskMemFree(text);
   return sql;
@@ -656,7 +656,7 @@ TEST_F(RowsetViewer, HiddenLeadingColumnsOfASchemaRowsetAreNotShown) {
   EXPECT_EQ(headings[0], "COLUMN_NAME");
 }
 
-TEST_F(RowsetViewer, ARowsetWithoutSpecificationIsNeverSorted) {
+TEST_F(RowsetViewer, ARowsetWithoutCreatorIsNeverSorted) {
   // GetSpecification succeeds with no object (S_FALSE): nothing to re-run,
   // whether or not a table name is known.
   for (const char* table : {"", "Desks"}) {

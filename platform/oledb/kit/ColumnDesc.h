@@ -42,11 +42,11 @@ HRESULT MapColumnIDs(const std::vector<ColumnDesc>& columns, bool hasBookmark, D
 HRESULT GetAvailableColumnsRowsetColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns);
 // Every available column (what GetColumnsRowset gives for no optional columns).
 HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBookmark,
-                            IUnknown* pSpecification, REFIID riid, IUnknown** ppColRowset);
+                            IUnknown* pCreator, REFIID riid, IUnknown** ppColRowset);
 // The required columns and the optional ones asked for, in the order asked;
 // an id the kit cannot fill gives DB_E_BADCOLUMNID. providerClsid and
 // errorSource name the provider in the rowset's error records.
 HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBookmark,
                             DBORDINAL cOptColumns, const DBID rgOptColumns[],
-                            IUnknown* pSpecification, REFCLSID providerClsid,
+                            IUnknown* pCreator, REFCLSID providerClsid,
                             std::u16string errorSource, REFIID riid, IUnknown** ppColRowset);

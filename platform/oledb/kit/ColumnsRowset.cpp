@@ -130,7 +130,7 @@ ColumnDesc Describe(const MetaColumn& m) {
 
 // The chosen metadata columns, then one row per described column.
 HRESULT Build(const std::vector<ColumnDesc>& columns, bool hasBookmark,
-              const std::vector<const MetaColumn*>& chosen, IUnknown* pSpecification,
+              const std::vector<const MetaColumn*>& chosen, IUnknown* pCreator,
               REFCLSID clsid, std::u16string source, REFIID riid, IUnknown** ppColRowset) {
   std::vector<ColumnDesc> metaColumns;
   for (const MetaColumn* m : chosen) metaColumns.push_back(Describe(*m));
@@ -143,7 +143,7 @@ HRESULT Build(const std::vector<ColumnDesc>& columns, bool hasBookmark,
     for (const MetaColumn* m : chosen) row.push_back(m->fill(d));
     rows.push_back(std::move(row));
   }
-  return CreateMemoryRowset(std::move(metaColumns), std::move(rows), pSpecification, clsid,
+  return CreateMemoryRowset(std::move(metaColumns), std::move(rows), pCreator, clsid,
                             std::move(source), riid, ppColRowset);
 }
 
@@ -165,14 +165,14 @@ HRESULT GetAvailableColumnsRowsetColumns(DBORDINAL* pcOptColumns, DBID** prgOptC
 }
 
 HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBookmark,
-                            IUnknown* pSpecification, REFIID riid, IUnknown** ppColRowset) {
-  return CreateColumnsRowset(columns, hasBookmark, 0, nullptr, pSpecification, GUID_NULL, u"", riid,
+                            IUnknown* pCreator, REFIID riid, IUnknown** ppColRowset) {
+  return CreateColumnsRowset(columns, hasBookmark, 0, nullptr, pCreator, GUID_NULL, u"", riid,
                              ppColRowset);
 }
 
 HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBookmark,
                             DBORDINAL cOptColumns, const DBID rgOptColumns[],
-                            IUnknown* pSpecification, REFCLSID providerClsid,
+                            IUnknown* pCreator, REFCLSID providerClsid,
                             std::u16string errorSource, REFIID riid, IUnknown** ppColRowset) {
   if (!ppColRowset) return E_INVALIDARG;
   *ppColRowset = nullptr;
@@ -185,6 +185,6 @@ HRESULT CreateColumnsRowset(const std::vector<ColumnDesc>& columns, bool hasBook
     if (!m) return DB_E_BADCOLUMNID;
     if (m->optional && std::find(chosen.begin(), chosen.end(), m) == chosen.end()) chosen.push_back(m);
   }
-  return Build(columns, hasBookmark, chosen, pSpecification, providerClsid, std::move(errorSource), riid,
+  return Build(columns, hasBookmark, chosen, pCreator, providerClsid, std::move(errorSource), riid,
                ppColRowset);
 }

@@ -33,12 +33,12 @@ constexpr PropertyDef kRowsetProperties[] = {
 class CMemoryRowset
     : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowsetInfo, ISupportErrorInfo> {
  public:
-  CMemoryRowset(std::vector<ColumnDesc> columns, std::vector<MemoryRow> rows, IUnknown* spec,
+  CMemoryRowset(std::vector<ColumnDesc> columns, std::vector<MemoryRow> rows, IUnknown* creator,
                 REFCLSID clsid, std::u16string source)
       : m_columns(std::move(columns)),
         m_rows(std::move(rows)),
         m_refs(m_rows.size(), 0),
-        m_spec(spec),
+        m_creator(creator),
         m_clsid(clsid),
         m_source(std::move(source)),
         m_properties(kRowsetProperties) {}
@@ -77,7 +77,7 @@ class CMemoryRowset
                                           DBPROPSET** prgPropertySets) override;
   HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
                                                 IUnknown** ppReferencedRowset) override;
-  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppSpecification) override;
+  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) override;
 
   // ISupportErrorInfo
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
@@ -108,7 +108,7 @@ class CMemoryRowset
   std::vector<ULONG> m_refs;   // references the client holds, per row
   size_t m_next = 0;           // the row the next fetch starts at
 
-  ComPtr<IUnknown> m_spec;
+  ComPtr<IUnknown> m_creator;
   const CLSID m_clsid;
   const std::u16string m_source;
   const CPropertyStore m_properties;
@@ -258,12 +258,12 @@ HRESULT CMemoryRowset::GetReferencedRowset(DBORDINAL iOrdinal, REFIID, IUnknown*
   return Fail(DB_E_NOTAREFERENCECOLUMN, IID_IRowsetInfo, "The column does not reference another rowset.");
 }
 
-HRESULT CMemoryRowset::GetSpecification(REFIID riid, IUnknown** ppSpecification) {
+HRESULT CMemoryRowset::GetSpecification(REFIID riid, IUnknown** ppCreator) {
   ClearErrorInfo();
-  if (!ppSpecification) return Fail(E_INVALIDARG, IID_IRowsetInfo, "A required argument is null.");
-  *ppSpecification = nullptr;
-  if (!m_spec) return S_FALSE;
-  return m_spec->QueryInterface(riid, reinterpret_cast<void**>(ppSpecification));
+  if (!ppCreator) return Fail(E_INVALIDARG, IID_IRowsetInfo, "A required argument is null.");
+  *ppCreator = nullptr;
+  if (!m_creator) return S_FALSE;
+  return m_creator->QueryInterface(riid, reinterpret_cast<void**>(ppCreator));
 }
 
 HRESULT CMemoryRowset::InterfaceSupportsErrorInfo(REFIID riid) {
@@ -273,11 +273,11 @@ HRESULT CMemoryRowset::InterfaceSupportsErrorInfo(REFIID riid) {
 }  // namespace
 
 HRESULT CreateMemoryRowset(std::vector<ColumnDesc> columns, std::vector<MemoryRow> rows,
-                           IUnknown* pSpecification, REFCLSID providerClsid,
+                           IUnknown* pCreator, REFCLSID providerClsid,
                            std::u16string errorSource, REFIID riid, IUnknown** ppRowset) {
   if (!ppRowset) return E_INVALIDARG;
   return CMemoryRowset::CreateInstance<CMemoryRowset>(riid, reinterpret_cast<void**>(ppRowset),
                                                       std::move(columns), std::move(rows),
-                                                      pSpecification, providerClsid,
+                                                      pCreator, providerClsid,
                                                       std::move(errorSource));
 }

@@ -11,8 +11,8 @@
 using MemoryRow = std::vector<NativeValue>;
 
 // Gives IRowset, IAccessor, IColumnsInfo, IRowsetInfo and ISupportErrorInfo.
-// pSpecification (may be null) is what IRowsetInfo::GetSpecification returns;
+// pCreator (may be null) is what IRowsetInfo::GetSpecification returns;
 // errorSource names the provider in error records.
 HRESULT CreateMemoryRowset(std::vector<ColumnDesc> columns, std::vector<MemoryRow> rows,
-                           IUnknown* pSpecification, REFCLSID providerClsid,
+                           IUnknown* pCreator, REFCLSID providerClsid,
                            std::u16string errorSource, REFIID riid, IUnknown** ppRowset);

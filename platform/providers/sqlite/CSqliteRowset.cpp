@@ -33,12 +33,12 @@ HRESULT CombineRowStatuses(size_t failed, size_t total) {
 
 CSqliteRowset::CSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
                              CSqliteStatement statement, bool rowidLeads,
-                             const CSqliteRowsetProperties& properties, IUnknown* specification)
+                             const CSqliteRowsetProperties& properties, IUnknown* creator)
     : m_connection(std::move(connection)),
       m_statement(std::move(statement)),
       m_firstColumn(rowidLeads ? 1 : 0),
       m_properties(properties),
-      m_specification(specification) {}
+      m_creator(creator) {}
 
 CSqliteRowset::~CSqliteRowset() {
   auto lock = m_connection->Lock();
@@ -47,12 +47,12 @@ CSqliteRowset::~CSqliteRowset() {
 
 HRESULT OpenSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
                          CSqliteStatement statement, bool rowidLeads,
-                         const CSqliteRowsetProperties& properties, IUnknown* specification,
+                         const CSqliteRowsetProperties& properties, IUnknown* creator,
                          REFIID riid, IUnknown** ppRowset, REFIID errorIid) {
   *ppRowset = nullptr;
   auto* rowset = new (std::nothrow)
       CSqliteRowset(std::move(connection), std::move(statement), rowidLeads, properties,
-                    specification);
+                    creator);
   if (!rowset) return E_OUTOFMEMORY;
   HRESULT hr = rowset->Open(errorIid);
   if (SUCCEEDED(hr)) {
@@ -490,12 +490,12 @@ HRESULT CSqliteRowset::GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
   return QueryInterface(riid, reinterpret_cast<void**>(ppReferencedRowset));
 }
 
-HRESULT CSqliteRowset::GetSpecification(REFIID riid, IUnknown** ppSpecification) {
+HRESULT CSqliteRowset::GetSpecification(REFIID riid, IUnknown** ppCreator) {
   ClearErrorInfo();
-  if (!ppSpecification) return E_INVALIDARG;
-  *ppSpecification = nullptr;
-  if (!m_specification) return S_FALSE;
-  return m_specification->QueryInterface(riid, reinterpret_cast<void**>(ppSpecification));
+  if (!ppCreator) return E_INVALIDARG;
+  *ppCreator = nullptr;
+  if (!m_creator) return S_FALSE;
+  return m_creator->QueryInterface(riid, reinterpret_cast<void**>(ppCreator));
 }
 
 HRESULT CSqliteRowset::GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) {

@@ -25,7 +25,7 @@ class CSqliteRowset
  public:
   CSqliteRowset(std::shared_ptr<CSqliteConnection> connection, CSqliteStatement statement,
                 bool rowidLeads, const CSqliteRowsetProperties& properties,
-                IUnknown* specification);
+                IUnknown* creator);
 
   // Runs the statement to its first row and settles columns, bookmarks and
   // updatability against the properties asked for. The caller holds the
@@ -77,7 +77,7 @@ class CSqliteRowset
                                           ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
   HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
                                                 IUnknown** ppReferencedRowset) override;
-  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppSpecification) override;
+  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) override;
   // IColumnsRowset
   HRESULT STDMETHODCALLTYPE GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) override;
   HRESULT STDMETHODCALLTYPE GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns,
@@ -121,7 +121,7 @@ class CSqliteRowset
   CSqliteStatement m_statement;
   int m_firstColumn;  // 1 when a hidden rowid leads the statement's columns
   CSqliteRowsetProperties m_properties;
-  ComPtr<IUnknown> m_specification;
+  ComPtr<IUnknown> m_creator;
 
   std::mutex m_mutex;  // taken before the connection's lock, never after
   std::vector<ColumnDesc> m_columns;
@@ -145,5 +145,5 @@ class CSqliteRowset
 // holds the connection's lock.
 HRESULT OpenSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
                          CSqliteStatement statement, bool rowidLeads,
-                         const CSqliteRowsetProperties& properties, IUnknown* specification,
+                         const CSqliteRowsetProperties& properties, IUnknown* creator,
                          REFIID riid, IUnknown** ppRowset, REFIID errorIid);

@@ -442,7 +442,7 @@ HRESULT GetSqliteSchemas(ULONG* pcSchemas, GUID** prgSchemas, ULONG** prgRestric
 }
 
 HRESULT GetSqliteSchemaRowset(sqlite3* db, REFGUID schema, ULONG cRestrictions,
-                              const VARIANT rgRestrictions[], IUnknown* specification,
+                              const VARIANT rgRestrictions[], IUnknown* creator,
                               REFIID riid, IUnknown** ppRowset) {
   const SchemaDef* def = nullptr;
   for (const auto& s : kSchemas)
@@ -453,6 +453,6 @@ HRESULT GetSqliteSchemaRowset(sqlite3* db, REFGUID schema, ULONG cRestrictions,
   if (HRESULT hr = ReadRestrictions(*def, cRestrictions, rgRestrictions, restrictions); FAILED(hr))
     return hr;
   SchemaTable table = def->build(db, restrictions);
-  return CreateMemoryRowset(std::move(table.columns), std::move(table.rows), specification,
+  return CreateMemoryRowset(std::move(table.columns), std::move(table.rows), creator,
                             CLSID_RavezovSQLite, std::u16string(kSqliteErrorSource), riid, ppRowset);
 }

@@ -10,5 +10,5 @@ HRESULT GetSqliteSchemas(ULONG* pcSchemas, GUID** prgSchemas, ULONG** prgRestric
 
 // The caller holds the connection's lock.
 HRESULT GetSqliteSchemaRowset(sqlite3* db, REFGUID schema, ULONG cRestrictions,
-                              const VARIANT rgRestrictions[], IUnknown* specification,
+                              const VARIANT rgRestrictions[], IUnknown* creator,
                               REFIID riid, IUnknown** ppRowset);

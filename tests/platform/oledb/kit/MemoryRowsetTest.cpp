@@ -43,9 +43,9 @@ std::vector<MemoryRow> Rows(int n) {
   return rows;
 }
 
-ComPtr<IRowset> MakeRowset(int n, IUnknown* spec = nullptr) {
+ComPtr<IRowset> MakeRowset(int n, IUnknown* creator = nullptr) {
   ComPtr<IRowset> rowset;
-  EXPECT_EQ(CreateMemoryRowset(TwoColumns(), Rows(n), spec, kProvider, u"Tiny.Provider", IID_IRowset,
+  EXPECT_EQ(CreateMemoryRowset(TwoColumns(), Rows(n), creator, kProvider, u"Tiny.Provider", IID_IRowset,
                                reinterpret_cast<IUnknown**>(&rowset)),
             S_OK);
   return rowset;
@@ -156,33 +156,33 @@ TEST(MemoryRowsetTest, RowHandlesAreCountedAndChecked) {
   accessor->ReleaseAccessor(h, nullptr);
 }
 
-int g_liveSpecifications = 0;
+int g_liveCreators = 0;
 
-class CSpecification : public ComObject<ICommand> {
+class CFakeCreatorCommand : public ComObject<ICommand> {
  public:
-  CSpecification() { ++g_liveSpecifications; }
-  ~CSpecification() override { --g_liveSpecifications; }
+  CFakeCreatorCommand() { ++g_liveCreators; }
+  ~CFakeCreatorCommand() override { --g_liveCreators; }
   HRESULT Cancel() override { return E_NOTIMPL; }
   HRESULT Execute(IUnknown*, REFIID, DBPARAMS*, DBROWCOUNT*, IUnknown**) override { return E_NOTIMPL; }
   HRESULT GetDBSession(REFIID, IUnknown**) override { return E_NOTIMPL; }
 };
 
-TEST(MemoryRowsetTest, RowsetInfoGivesPropertiesSpecificationAndNoReferences) {
+TEST(MemoryRowsetTest, RowsetInfoGivesPropertiesCreatorAndNoReferences) {
   ComPtr<ICommand> command;
-  ASSERT_EQ(ComObject<ICommand>::CreateInstance<CSpecification>(IID_ICommand,
+  ASSERT_EQ(ComObject<ICommand>::CreateInstance<CFakeCreatorCommand>(IID_ICommand,
                                                                 reinterpret_cast<void**>(&command)),
             S_OK);
   ComPtr<IRowsetInfo> info = MakeRowset(1, command).As<IRowsetInfo>();
-  ComPtr<IUnknown> spec;
-  EXPECT_EQ(info->GetSpecification(IID_ICommand, &spec), S_OK);
-  EXPECT_EQ(spec.Get(), static_cast<IUnknown*>(command.Get()));
-  EXPECT_EQ(info->GetSpecification(IID_ICommandText, &spec), E_NOINTERFACE);
-  EXPECT_EQ(spec.Get(), nullptr);
+  ComPtr<IUnknown> creator;
+  EXPECT_EQ(info->GetSpecification(IID_ICommand, &creator), S_OK);
+  EXPECT_EQ(creator.Get(), static_cast<IUnknown*>(command.Get()));
+  EXPECT_EQ(info->GetSpecification(IID_ICommandText, &creator), E_NOINTERFACE);
+  EXPECT_EQ(creator.Get(), nullptr);
 
   ComPtr<IRowsetInfo> plain = MakeRowset(1).As<IRowsetInfo>();
-  EXPECT_EQ(plain->GetSpecification(IID_ICommand, &spec), S_FALSE);
-  EXPECT_EQ(plain->GetReferencedRowset(3, IID_IRowset, &spec), DB_E_BADORDINAL);
-  EXPECT_EQ(plain->GetReferencedRowset(1, IID_IRowset, &spec), DB_E_NOTAREFERENCECOLUMN);
+  EXPECT_EQ(plain->GetSpecification(IID_ICommand, &creator), S_FALSE);
+  EXPECT_EQ(plain->GetReferencedRowset(3, IID_IRowset, &creator), DB_E_BADORDINAL);
+  EXPECT_EQ(plain->GetReferencedRowset(1, IID_IRowset, &creator), DB_E_NOTAREFERENCECOLUMN);
 
   DBPROPID ids[] = {DBPROP_IRowset, DBPROP_CANFETCHBACKWARDS};
   DBPROPIDSET request{ids, 2, DBPROPSET_ROWSET};
@@ -196,21 +196,21 @@ TEST(MemoryRowsetTest, RowsetInfoGivesPropertiesSpecificationAndNoReferences) {
   CoTaskMemFree(sets);
 }
 
-TEST(MemoryRowsetTest, TheRowsetHoldsItsSpecificationUntilReleased) {
+TEST(MemoryRowsetTest, TheRowsetHoldsItsCreatorUntilReleased) {
   ComPtr<ICommand> command;
-  ASSERT_EQ(ComObject<ICommand>::CreateInstance<CSpecification>(IID_ICommand,
+  ASSERT_EQ(ComObject<ICommand>::CreateInstance<CFakeCreatorCommand>(IID_ICommand,
                                                                 reinterpret_cast<void**>(&command)),
             S_OK);
   ComPtr<IRowset> rowset = MakeRowset(2, command);
   command.Reset();
-  EXPECT_EQ(g_liveSpecifications, 1);
+  EXPECT_EQ(g_liveCreators, 1);
   // Rows still held when the client lets go do not keep anything alive.
   HROW* handles = nullptr;
   DBCOUNTITEM obtained = 0;
   rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 2, &obtained, &handles);
   CoTaskMemFree(handles);
   rowset.Reset();
-  EXPECT_EQ(g_liveSpecifications, 0);
+  EXPECT_EQ(g_liveCreators, 0);
 }
 
 TEST(MemoryRowsetTest, ALoaderThreadReadsWhileAnotherFetches) {

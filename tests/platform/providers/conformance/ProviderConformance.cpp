@@ -145,15 +145,15 @@ TEST_P(ProviderConformance, MissingTableIsNoTable) {
   EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
 }
 
-TEST_P(ProviderConformance, SpecificationIsTheCommandOrTheSession) {
+TEST_P(ProviderConformance, CreatorIsTheCommandOrTheSession) {
   ComPtr<ICommandText> command;
   auto result = Execute(m_session, "select * from " + Profile().qualifiedTable, {}, std::addressof(command));
   ASSERT_TRUE(result.rowset);
-  ComPtr<ICommandText> specification;
+  ComPtr<ICommandText> creator;
   ASSERT_EQ(result.rowset.As<IRowsetInfo>()->GetSpecification(IID_ICommandText,
-                                                              reinterpret_cast<IUnknown**>(&specification)),
+                                                              reinterpret_cast<IUnknown**>(&creator)),
             S_OK);
-  EXPECT_EQ(specification.As<IUnknown>().Get(), command.As<IUnknown>().Get());
+  EXPECT_EQ(creator.As<IUnknown>().Get(), command.As<IUnknown>().Get());
 
   auto open = m_session.As<IOpenRowset>();
   DBID id{};
