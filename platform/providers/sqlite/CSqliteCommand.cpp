@@ -177,5 +177,5 @@ HRESULT CSqliteCommand::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
 }
 
 HRESULT CSqliteCommand::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SqliteSupportsErrorInfo(riid, {&IID_ICommand, &IID_ICommandText, &IID_ICommandProperties});
+  return SupportsErrorInfo(riid, {&IID_ICommand, &IID_ICommandText, &IID_ICommandProperties});
 }

@@ -194,7 +194,7 @@ HRESULT CSqliteDataSource::CreateSession(IUnknown* pUnkOuter, REFIID riid, IUnkn
 }
 
 HRESULT CSqliteDataSource::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SqliteSupportsErrorInfo(
+  return SupportsErrorInfo(
       riid, {&IID_IDBInitialize, &IID_IDBProperties, &IID_IDBInfo, &IID_IDBCreateSession});
 }
 

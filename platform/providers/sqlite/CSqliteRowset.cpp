@@ -517,7 +517,7 @@ HRESULT CSqliteRowset::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
 }
 
 HRESULT CSqliteRowset::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SqliteSupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IAccessor,
+  return SupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IAccessor,
                                         &IID_IColumnsInfo, &IID_IRowsetInfo, &IID_IColumnsRowset,
                                         &IID_IRowsetChange});
 }

@@ -127,7 +127,7 @@ HRESULT CSqliteSession::GetSchemas(ULONG* pcSchemas, GUID** prgSchemas,
 }
 
 HRESULT CSqliteSession::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SqliteSupportsErrorInfo(riid, {&IID_IGetDataSource, &IID_IOpenRowset,
+  return SupportsErrorInfo(riid, {&IID_IGetDataSource, &IID_IOpenRowset,
                                         &IID_ISessionProperties, &IID_IDBCreateCommand,
                                         &IID_IDBSchemaRowset});
 }

@@ -17,7 +17,3 @@ HRESULT PostSqliteError(HRESULT hr, REFIID iid, sqlite3* db, std::string_view pr
   LONG native = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
   return PostProviderError(hr, iid, text, native);
 }
-
-HRESULT SqliteSupportsErrorInfo(REFIID riid, std::initializer_list<const IID*> interfaces) {
-  return SupportsErrorInfo(riid, interfaces);
-}

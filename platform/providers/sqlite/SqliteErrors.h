@@ -14,5 +14,3 @@ HRESULT PostProviderError(HRESULT hr, REFIID iid, std::string_view text, LONG na
 // Posts SQLite's current message for db, with its extended result code as
 // the native error. The caller holds the connection's lock.
 HRESULT PostSqliteError(HRESULT hr, REFIID iid, sqlite3* db, std::string_view prefix = {});
-// The provider's support of error records on its objects.
-HRESULT SqliteSupportsErrorInfo(REFIID riid, std::initializer_list<const IID*> interfaces);
