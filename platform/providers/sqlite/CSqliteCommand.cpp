@@ -95,12 +95,7 @@ HRESULT CSqliteCommand::RunWithoutRowset(sqlite3_stmt* stmt, DBROWCOUNT* pcRowsA
   sqlite3_int64 before = sqlite3_total_changes64(db);
   int rc = sqlite3_step(stmt);
   while (rc == SQLITE_ROW) rc = sqlite3_step(stmt);
-  if (rc != SQLITE_DONE) {
-    HRESULT hr = (rc & 0xFF) == SQLITE_CONSTRAINT ? DB_E_INTEGRITYVIOLATION
-                 : (rc & 0xFF) == SQLITE_INTERRUPT ? DB_E_CANCELED
-                                                   : E_FAIL;
-    return PostSqliteError(hr, IID_ICommand, db);
-  }
+  if (rc != SQLITE_DONE) return PostSqliteError(SqliteStepFailure(rc), IID_ICommand, db);
   if (pcRowsAffected)
     *pcRowsAffected = sqlite3_total_changes64(db) == before
                           ? 0

@@ -18,12 +18,6 @@ namespace {
 // Bookmarks of rows this rowset inserted, apart from result positions.
 constexpr DBBKMARK kInsertedBookmark = 0x80000000u;
 
-HRESULT StepFailure(int rc) {
-  if ((rc & 0xFF) == SQLITE_INTERRUPT) return DB_E_CANCELED;
-  if ((rc & 0xFF) == SQLITE_CONSTRAINT) return DB_E_INTEGRITYVIOLATION;
-  return E_FAIL;
-}
-
 HRESULT CombineRowStatuses(size_t failed, size_t total) {
   if (failed == 0) return S_OK;
   return failed == total ? DB_E_ERRORSOCCURRED : DB_S_ERRORSOCCURRED;
@@ -71,7 +65,7 @@ HRESULT CSqliteRowset::Open(REFIID errorIid) {
   } else if (rc == SQLITE_DONE) {
     m_done = true;
   } else {
-    return PostSqliteError(StepFailure(rc), errorIid, db);
+    return PostSqliteError(SqliteStepFailure(rc), errorIid, db);
   }
   m_bookmarks = m_properties.WantsBookmarks();
   if (m_bookmarks) m_rows = CSqliteRowStore(true);
@@ -150,7 +144,7 @@ CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRES
       return Fetch::End;
     }
     if (rc != SQLITE_ROW) {
-      hr = PostSqliteError(StepFailure(rc), errorIid, m_connection->Handle());
+      hr = PostSqliteError(SqliteStepFailure(rc), errorIid, m_connection->Handle());
       m_done = true;
       return Fetch::Failed;
     }

@@ -17,3 +17,9 @@ HRESULT PostSqliteError(HRESULT hr, REFIID iid, sqlite3* db, std::string_view pr
   LONG native = db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM;
   return PostProviderError(hr, iid, text, native);
 }
+
+HRESULT SqliteStepFailure(int rc) {
+  if ((rc & 0xFF) == SQLITE_INTERRUPT) return DB_E_CANCELED;
+  if ((rc & 0xFF) == SQLITE_CONSTRAINT) return DB_E_INTEGRITYVIOLATION;
+  return E_FAIL;
+}

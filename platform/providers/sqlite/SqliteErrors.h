@@ -14,3 +14,5 @@ HRESULT PostProviderError(HRESULT hr, REFIID iid, std::string_view text, LONG na
 // Posts SQLite's current message for db, with its extended result code as
 // the native error. The caller holds the connection's lock.
 HRESULT PostSqliteError(HRESULT hr, REFIID iid, sqlite3* db, std::string_view prefix = {});
+// The result for a failed sqlite3_step: canceled, a constraint, or E_FAIL.
+HRESULT SqliteStepFailure(int rc);
