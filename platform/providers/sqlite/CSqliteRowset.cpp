@@ -355,7 +355,8 @@ HRESULT CSqliteRowset::Compare(HCHAPTER, DBBKMARK cb1, const BYTE* b1, DBBKMARK 
     *pComparison = (cb1 == cb2 && *b1 == *b2) ? DBCOMPARE_EQ : DBCOMPARE_NE;
     return S_OK;
   }
-  if (cb1 != sizeof(DBBKMARK) || cb2 != sizeof(DBBKMARK)) return DB_E_BADBOOKMARK;
+  if (cb1 != sizeof(DBBKMARK) || cb2 != sizeof(DBBKMARK))
+    return PostProviderError(DB_E_BADBOOKMARK, IID_IRowsetLocate, "The bookmark is not valid.");
   DBBKMARK a, b;
   std::memcpy(&a, b1, sizeof a);
   std::memcpy(&b, b2, sizeof b);

@@ -302,6 +302,12 @@ TEST_F(SqliteProvider, BookmarksFindRowsAgain) {
   DBBKMARK read = 0;
   ASSERT_EQ(result.rowset->GetData(rows[1], accessor, &read), S_OK);
   EXPECT_EQ(read, 101u);
+  DBCOMPARE comparison = DBCOMPARE_NOTCOMPARABLE;
+  BYTE shortBookmark[2] = {1, 0};
+  EXPECT_EQ(locate->Compare(DB_NULL_HCHAPTER, sizeof shortBookmark, shortBookmark, sizeof bookmark,
+                            reinterpret_cast<BYTE*>(&bookmark), &comparison),
+            DB_E_BADBOOKMARK);
+  EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
   result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
   locate->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
   CoTaskMemFree(rows);
