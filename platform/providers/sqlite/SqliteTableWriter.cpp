@@ -112,26 +112,14 @@ std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
   return where;
 }
 
-void CSqliteTableWriter::BindRowCondition(sqlite3_stmt* stmt, int firstParameter,
+void CSqliteTableWriter::BindRowCondition(CSqliteStatement& statement, int firstParameter,
                                           const CSqliteRow& row) const {
   if (m_rowidLeads) {
-    sqlite3_bind_int64(stmt, firstParameter, row.rowid);
+    statement.Bind(firstParameter, NativeValueView::Integer(row.rowid));
     return;
   }
-  for (size_t k = 0; k < m_keyColumns.size(); ++k) {
-    NativeValueView v = row.Value(m_keyColumns[k]);
-    int index = firstParameter + static_cast<int>(k);
-    switch (v.kind) {
-      case NativeKind::Integer: sqlite3_bind_int64(stmt, index, v.integer); break;
-      case NativeKind::Real: sqlite3_bind_double(stmt, index, v.real); break;
-      case NativeKind::Text:
-        sqlite3_bind_text64(stmt, index, static_cast<const char*>(v.data), v.size,
-                            SQLITE_TRANSIENT, SQLITE_UTF8);
-        break;
-      case NativeKind::Blob: sqlite3_bind_blob64(stmt, index, v.data ? v.data : "", v.size, SQLITE_TRANSIENT); break;
-      default: sqlite3_bind_null(stmt, index); break;
-    }
-  }
+  for (size_t k = 0; k < m_keyColumns.size(); ++k)
+    statement.Bind(firstParameter + static_cast<int>(k), row.Value(m_keyColumns[k]));
 }
 
 SqliteWriteError CSqliteTableWriter::FindRowid(sqlite3* db, const CSqliteRow& row,
@@ -144,7 +132,7 @@ SqliteWriteError CSqliteTableWriter::FindRowid(sqlite3* db, const CSqliteRow& ro
   if (find.Prepare(db, "SELECT rowid FROM " + QualifiedTable() + " WHERE " + RowCondition(1)) !=
       SQLITE_OK)
     return FromSqlite(db);
-  BindRowCondition(find.Get(), 1, row);
+  BindRowCondition(find, 1, row);
   int rc = find.Step();
   if (rc == SQLITE_ROW) {
     rowid = find.Integer(0);
@@ -193,7 +181,7 @@ SqliteWriteError CSqliteTableWriter::Update(sqlite3* db, CSqliteRow& row,
   if (m_hasRowid)
     sqlite3_bind_int64(update.Get(), static_cast<int>(next), rowid);
   else
-    BindRowCondition(update.Get(), static_cast<int>(next), row);
+    BindRowCondition(update, static_cast<int>(next), row);
   if (update.Step() != SQLITE_DONE) return FromSqlite(db);
   if (sqlite3_changes(db) == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
 
@@ -242,7 +230,7 @@ SqliteWriteError CSqliteTableWriter::Delete(sqlite3* db, const CSqliteRow& row) 
   CSqliteStatement del;
   if (del.Prepare(db, "DELETE FROM " + QualifiedTable() + " WHERE " + RowCondition(1)) != SQLITE_OK)
     return FromSqlite(db);
-  BindRowCondition(del.Get(), 1, row);
+  BindRowCondition(del, 1, row);
   if (del.Step() != SQLITE_DONE) return FromSqlite(db);
   if (sqlite3_changes(db) == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
   return {};

@@ -11,6 +11,7 @@
 
 #include "NativeValue.h"
 #include "SqliteRow.h"
+#include "SqliteStatement.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -44,7 +45,8 @@ class CSqliteTableWriter {
  private:
   std::string QualifiedTable() const;
   std::string RowCondition(size_t firstParameter) const;
-  void BindRowCondition(sqlite3_stmt* stmt, int firstParameter, const CSqliteRow& row) const;
+  void BindRowCondition(CSqliteStatement& statement, int firstParameter,
+                        const CSqliteRow& row) const;
   SqliteWriteError FindRowid(sqlite3* db, const CSqliteRow& row, int64_t& rowid) const;
   SqliteWriteError ReadBack(sqlite3* db, const std::string& condition,
                             const std::vector<NativeValue>& keys, CSqliteRow& row) const;
