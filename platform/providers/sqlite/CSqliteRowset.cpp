@@ -153,10 +153,7 @@ CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRES
   CSqliteRow& row = m_rows.NewRow(handle);
   sqlite3_stmt* stmt = m_statement.Get();
   row.Capture(stmt, m_firstColumn, static_cast<int>(m_columns.size()));
-  if (m_firstColumn) {
-    row.rowid = sqlite3_column_int64(stmt, 0);
-    row.hasRowid = true;
-  }
+  if (m_firstColumn) row.rowid = sqlite3_column_int64(stmt, 0);
   ++m_fetched;
   if (m_bookmarks) {
     m_byPosition.push_back(handle);

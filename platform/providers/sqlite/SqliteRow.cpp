@@ -42,18 +42,6 @@ void CSqliteRow::Capture(sqlite3_stmt* stmt, int first, int count) {
   }
 }
 
-void CSqliteRow::Assign(const std::vector<NativeValue>& values) {
-  m_cells.resize(values.size());
-  m_bytes.clear();
-  for (size_t i = 0; i < values.size(); ++i) {
-    Cell& cell = m_cells[i];
-    cell.kind = values[i].Kind();
-    cell.integer = values[i].Integer();
-    cell.real = values[i].Real();
-    Append(cell, values[i].Bytes().data(), values[i].Bytes().size());
-  }
-}
-
 NativeValueView CSqliteRow::Value(size_t index) const {
   if (index >= m_cells.size()) return NativeValueView::Null();
   const Cell& c = m_cells[index];

@@ -15,13 +15,10 @@ class CSqliteRow {
  public:
   // Copies columns [first, first + count) of the statement's current row.
   void Capture(sqlite3_stmt* stmt, int first, int count);
-  void Assign(const std::vector<NativeValue>& values);
   NativeValueView Value(size_t index) const;
   NativeValue Copy(size_t index) const { return NativeValue::From(Value(index)); }
-  size_t Size() const { return m_cells.size(); }
 
   int64_t rowid = 0;
-  bool hasRowid = false;
   ULONG refCount = 0;
   bool deleted = false;
   DBBKMARK bookmark = 0;

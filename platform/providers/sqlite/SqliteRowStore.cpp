@@ -11,7 +11,6 @@ CSqliteRow& CSqliteRowStore::NewRow(HROW& handle) {
   row->refCount = 0;
   row->deleted = false;
   row->bookmark = 0;
-  row->hasRowid = false;
   size_t slot;
   if (!m_free.empty()) {
     slot = m_free.back();

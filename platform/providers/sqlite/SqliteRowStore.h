@@ -25,7 +25,6 @@ class CSqliteRowStore {
   void DropUnheld();
   // Recycles a row that never reached the consumer.
   void Discard(HROW handle);
-  size_t LiveCount() const { return m_slots.size() - m_free.size(); }
 
  private:
   void Recycle(size_t slot);

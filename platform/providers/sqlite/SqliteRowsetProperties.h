@@ -22,7 +22,6 @@ class CSqliteRowsetProperties {
   void GrantLong(DBPROPID id, LONG value);
 
   bool WantsBookmarks() const { return Bool(DBPROP_IRowsetLocate) || Bool(DBPROP_BOOKMARKS); }
-  bool WantsChange() const { return Bool(DBPROP_IRowsetChange) || Long(DBPROP_UPDATABILITY) != 0; }
   bool RequiresChange() const {
     return (Bool(DBPROP_IRowsetChange) && Required(DBPROP_IRowsetChange)) ||
            (Long(DBPROP_UPDATABILITY) != 0 && Required(DBPROP_UPDATABILITY));

@@ -155,7 +155,6 @@ SqliteWriteError CSqliteTableWriter::ReadBack(sqlite3* db, const std::string& co
   if (rc == SQLITE_DONE) return {DB_E_DELETEDROW, "The changed row could not be read back.", 0};
   if (rc != SQLITE_ROW) return FromSqlite(db);
   row.Capture(read.Get(), 1, static_cast<int>(m_columns.size()));
-  row.hasRowid = m_hasRowid;
   if (m_hasRowid) row.rowid = read.Integer(0);
   return {};
 }
