@@ -44,6 +44,8 @@ class CAccessorTable {
 template <class ValueOf>
 HRESULT FillRowBuffer(const Accessor& accessor, BYTE* pData, ValueOf&& valueOf);
 
+// The result of a call over several items: S_OK when none failed,
+// DB_S_ERRORSOCCURRED when some did, DB_E_ERRORSOCCURRED when all did.
 HRESULT CombineBindingStatuses(size_t failed, size_t total);
 
 #include "DataConversion.h"

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "AccessorTable.h"
 #include "objbase.h"
 
 namespace {
@@ -128,6 +129,5 @@ HRESULT MapColumnIDs(const std::vector<ColumnDesc>& columns, bool hasBookmark, D
     rgColumns[i] = Lookup(columns, hasBookmark, rgColumnIDs[i]);
     if (rgColumns[i] == DB_INVALIDCOLUMN) ++failed;
   }
-  if (failed == 0) return S_OK;
-  return failed < cColumnIDs ? DB_S_ERRORSOCCURRED : DB_E_ERRORSOCCURRED;
+  return CombineBindingStatuses(failed, cColumnIDs);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "AccessorTable.h"
 #include "objbase.h"
 #include "oleauto.h"
 #include "stringapiset.h"
@@ -201,11 +202,6 @@ HRESULT CPropertyStore::Resolve(ULONG cPropertyIDSets, const DBPROPIDSET rgPrope
   return S_OK;
 }
 
-HRESULT CPropertyStore::Outcome(size_t failed, size_t total) {
-  if (failed == 0) return S_OK;
-  return failed < total ? DB_S_ERRORSOCCURRED : DB_E_ERRORSOCCURRED;
-}
-
 HRESULT CPropertyStore::GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
                                         ULONG* pcPropertyInfoSets,
                                         DBPROPINFOSET** prgPropertyInfoSets,
@@ -264,7 +260,7 @@ HRESULT CPropertyStore::GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET
   *pcPropertyInfoSets = static_cast<ULONG>(r.sets.size());
   *prgPropertyInfoSets = sets;
   if (ppDescBuffer) *ppDescBuffer = desc;
-  return Outcome(r.failed, r.total);
+  return CombineBindingStatuses(r.failed, r.total);
 }
 
 HRESULT CPropertyStore::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
@@ -309,7 +305,7 @@ HRESULT CPropertyStore::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET r
   }
   *pcPropertySets = static_cast<ULONG>(r.sets.size());
   *prgPropertySets = sets;
-  return Outcome(r.failed, r.total);
+  return CombineBindingStatuses(r.failed, r.total);
 }
 
 // The status one property of a SetProperties call would get, with the value
@@ -378,7 +374,7 @@ HRESULT CPropertyStore::SetProperties(ULONG cPropertySets, DBPROPSET rgPropertyS
     m_values[p.index] = p.value;  // takes over the converted value
     m_options[p.index] = p.options;
   }
-  return Outcome(failed, total);
+  return CombineBindingStatuses(failed, total);
 }
 
 const VARIANT* CPropertyStore::Value(REFGUID set, DBPROPID id) const {

@@ -83,5 +83,4 @@ class CPropertyStore {
   HRESULT Resolve(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[], bool allowGroups,
                   Resolution& r) const;
   DBPROPSTATUS Check(const DBPROP& prop, REFGUID set, int& index, VARIANT& value) const;
-  static HRESULT Outcome(size_t failed, size_t total);
 };
