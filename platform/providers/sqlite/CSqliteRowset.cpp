@@ -183,8 +183,8 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
                                      HROW** prghRows, REFIID iid) {
   bool backwards = cRows < 0;
   size_t wanted = static_cast<size_t>(backwards ? -static_cast<int64_t>(cRows) : cRows);
-  std::vector<HROW> obtained;
-  obtained.reserve(std::min<size_t>(wanted, 1024));
+  std::vector<HROW>& obtained = m_obtained;  // kept between calls: a scan allocates nothing here
+  obtained.clear();
   HRESULT failure = S_OK;
   {
     auto lock = m_connection->Lock();

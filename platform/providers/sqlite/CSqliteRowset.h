@@ -113,7 +113,6 @@ class CSqliteRowset
   HRESULT WriteFailure(const SqliteWriteError& error, REFIID iid);
   void BuildColumns(sqlite3_stmt* stmt);
   HRESULT SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid);
-  HRESULT AllocateHandles(DBROWCOUNT count, HROW** prghRows, bool& allocated);
   HRESULT FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained,
                         HROW** prghRows, REFIID iid);
 
@@ -139,6 +138,7 @@ class CSqliteRowset
   size_t m_next = 0;      // position of the next row GetNextRows gives
   std::vector<HROW> m_byPosition;  // with bookmarks: every row taken
   std::vector<HROW> m_inserted;    // with bookmarks: rows this rowset inserted
+  std::vector<HROW> m_obtained;    // the handles of the fetch under way
 };
 
 // Prepared statement -> rowset, for commands and OpenRowset. The caller
