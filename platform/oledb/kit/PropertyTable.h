@@ -53,8 +53,6 @@ class CPropertyStore {
   bool Bool(REFGUID set, DBPROPID id) const;
   LONG Long(REFGUID set, DBPROPID id) const;
   std::u16string Text(REFGUID set, DBPROPID id) const;
-  // Properties with a value differing from VT_EMPTY, in table order.
-  std::span<const PropertyDef> Table() const { return m_table; }
 
  private:
   // The properties one request names, resolved against the table: an index,
