@@ -275,10 +275,6 @@ HRESULT CSqliteRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBRO
 
 // ---- Reading -----------------------------------------------------------
 
-bool CSqliteRowset::FindAccessor(HACCESSOR h, Accessor& out) {
-  return m_accessors.Find(h, out);
-}
-
 HRESULT CSqliteRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   ClearErrorInfo();
   std::lock_guard guard(m_mutex);
@@ -289,7 +285,7 @@ HRESULT CSqliteRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   // The accessor of the previous call is kept: a scan asks with one
   // accessor for every row.
   if (hAccessor != m_cachedAccessorHandle || hAccessor == 0) {
-    if (!FindAccessor(hAccessor, m_cachedAccessor))
+    if (!m_accessors.Find(hAccessor, m_cachedAccessor))
       return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowset, "The accessor handle is not valid.");
     m_cachedAccessorHandle = hAccessor;
   }
@@ -548,7 +544,7 @@ HRESULT CSqliteRowset::ReadBindings(const Accessor& accessor, const BYTE* pData,
 
 HRESULT CSqliteRowset::ReadRowData(HACCESSOR hAccessor, void* pData, SqliteColumnValues& values) {
   Accessor accessor;
-  if (!FindAccessor(hAccessor, accessor))
+  if (!m_accessors.Find(hAccessor, accessor))
     return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
   if (!(accessor.flags & DBACCESSOR_ROWDATA))
     return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");

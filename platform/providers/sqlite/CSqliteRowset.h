@@ -105,7 +105,6 @@ class CSqliteRowset
   Fetch FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr);
   HROW RowAtPosition(size_t position, REFIID errorIid, HRESULT& hr);
   HRESULT BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_t& position, REFIID iid);
-  bool FindAccessor(HACCESSOR h, Accessor& out);
   HRESULT ReadBindings(const Accessor& accessor, const BYTE* pData, SqliteColumnValues& values,
                        REFIID iid);
   // The values a row accessor's buffer gives for SetData and InsertRow.
