@@ -16,6 +16,17 @@ std::string TakeText(BSTR text) {
   return converted;
 }
 
+// One box: the description, captioned with the source.
+void ShowOne(HWND owner, IErrorInfo* errorInfo) {
+  BSTR description = nullptr;
+  BSTR source = nullptr;
+  errorInfo->GetDescription(&description);
+  errorInfo->GetSource(&source);
+  const std::string text = TakeText(description);
+  const std::string caption = TakeText(source);
+  MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
+
 // Returns the number of boxes shown.
 ULONG ShowRecords(HWND owner, IErrorInfo* errorInfo) {
   ComPtr<IErrorRecords> records;
@@ -23,26 +34,14 @@ ULONG ShowRecords(HWND owner, IErrorInfo* errorInfo) {
   if (FAILED(errorInfo->QueryInterface(IID_IErrorRecords, records.ReleaseAndGetVoidAddress())) ||
       FAILED(records->GetRecordCount(&count))) {
     // A plain error object: one message.
-    BSTR description = nullptr;
-    BSTR source = nullptr;
-    errorInfo->GetDescription(&description);
-    errorInfo->GetSource(&source);
-    const std::string text = TakeText(description);
-    const std::string caption = TakeText(source);
-    MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    ShowOne(owner, errorInfo);
     return 1;
   }
   ULONG shown = 0;
   for (ULONG i = 0; i < count; ++i) {
     ComPtr<IErrorInfo> record;
     if (FAILED(records->GetErrorInfo(i, GetUserDefaultLCID(), &record)) || !record) continue;
-    BSTR description = nullptr;
-    BSTR source = nullptr;
-    record->GetDescription(&description);
-    record->GetSource(&source);
-    const std::string text = TakeText(description);
-    const std::string caption = TakeText(source);
-    MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    ShowOne(owner, record);
     ++shown;
   }
   return shown;
