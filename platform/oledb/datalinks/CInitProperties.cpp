@@ -114,19 +114,14 @@ HRESULT CInitProperties::ApplyTo(IDBProperties* target, Scope scope, QStringList
   set.cProperties = static_cast<ULONG>(props.size());
   set.guidPropertySet = DBPROPSET_DBINIT;
   HRESULT hr = target->SetProperties(1, &set);
-  if (rejected) {
-    for (size_t i = 0; i < props.size(); ++i) {
-      if (props[i].dwStatus != DBPROPSTATUS_OK && props[i].dwOptions == DBPROPOPTIONS_REQUIRED)
-        rejected->push_back(sent[i]->description);
-    }
+  QStringList refused;
+  for (size_t i = 0; i < props.size(); ++i) {
+    if (props[i].dwStatus != DBPROPSTATUS_OK && props[i].dwOptions == DBPROPOPTIONS_REQUIRED)
+      refused.push_back(sent[i]->description);
   }
+  if (rejected) rejected->append(refused);
   // Only refused defaults: the values that matter were all taken.
-  if (hr == DB_S_ERRORSOCCURRED || hr == DB_E_ERRORSOCCURRED) {
-    bool requiredFailed = false;
-    for (const DBPROP& prop : props)
-      requiredFailed |= prop.dwStatus != DBPROPSTATUS_OK && prop.dwOptions == DBPROPOPTIONS_REQUIRED;
-    if (!requiredFailed) return S_OK;
-  }
+  if ((hr == DB_S_ERRORSOCCURRED || hr == DB_E_ERRORSOCCURRED) && refused.isEmpty()) return S_OK;
   return hr;
 }
 
