@@ -590,14 +590,7 @@ BOOL ReportListView::SetItemState(int item, UINT state, UINT mask) {
   const UINT wanted = (m_model.State(item) & ~mask) | (state & mask);
   if ((wanted & LVIS_FOCUSED) && m_focused >= 0 && m_focused != item)
     ChangeState(m_focused, m_model.State(m_focused) & ~LVIS_FOCUSED);
-  if ((wanted & LVIS_SELECTED) && (m_style & LVS_SINGLESEL) && m_selectedCount > 0) {
-    if (m_lastSelected >= 0 && m_lastSelected != item && (m_model.State(m_lastSelected) & LVIS_SELECTED))
-      ChangeState(m_lastSelected, m_model.State(m_lastSelected) & ~LVIS_SELECTED);
-    // Stop as soon as only the item itself may still be selected.
-    const auto othersLeft = [&] { return m_selectedCount > ((m_model.State(item) & LVIS_SELECTED) ? 1 : 0); };
-    for (int i = 0; othersLeft() && i < ItemCount(); ++i)
-      if (i != item && (m_model.State(i) & LVIS_SELECTED)) ChangeState(i, m_model.State(i) & ~LVIS_SELECTED);
-  }
+  if ((wanted & LVIS_SELECTED) && (m_style & LVS_SINGLESEL)) DeselectAllBut(item);
   ChangeState(item, wanted);
   return TRUE;
 }
@@ -665,13 +658,20 @@ NMITEMACTIVATE ReportListView::ActivationAt(UINT code, POINT point, UINT flags) 
 // ---- default input handling ------------------------------------------------
 
 void ReportListView::SelectOnly(int item) {
-  if (m_selectedCount > 0) {
-    if (m_lastSelected >= 0 && m_lastSelected != item && (m_model.State(m_lastSelected) & LVIS_SELECTED))
-      ChangeState(m_lastSelected, m_model.State(m_lastSelected) & ~LVIS_SELECTED);
-    for (int i = 0; i < ItemCount() && m_selectedCount > ((item >= 0 && (m_model.State(item) & LVIS_SELECTED)) ? 1 : 0); ++i)
-      if (i != item && (m_model.State(i) & LVIS_SELECTED)) ChangeState(i, m_model.State(i) & ~LVIS_SELECTED);
-  }
+  DeselectAllBut(item);
   if (item >= 0) SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// The last selected item is tried first: in a single-selection list it is
+// usually the only one, and the scan below then ends at once.
+void ReportListView::DeselectAllBut(int item) {
+  if (m_selectedCount == 0) return;
+  if (m_lastSelected >= 0 && m_lastSelected != item && (m_model.State(m_lastSelected) & LVIS_SELECTED))
+    ChangeState(m_lastSelected, m_model.State(m_lastSelected) & ~LVIS_SELECTED);
+  // Stop as soon as only the item itself may still be selected.
+  const auto othersLeft = [&] { return m_selectedCount > ((item >= 0 && (m_model.State(item) & LVIS_SELECTED)) ? 1 : 0); };
+  for (int i = 0; othersLeft() && i < ItemCount(); ++i)
+    if (i != item && (m_model.State(i) & LVIS_SELECTED)) ChangeState(i, m_model.State(i) & ~LVIS_SELECTED);
 }
 
 void ReportListView::SelectRange(int from, int to) {
@@ -697,7 +697,7 @@ void ReportListView::DefaultKeyDown(UINT key, UINT flags) {
   down.wVKey = static_cast<WORD>(key);
   down.flags = flags;
   Notify(down.hdr);
-  const int current = m_focused >= 0 ? m_focused : -1;
+  const int current = m_focused;
   const int top = TopIndex();
   const int perPage = std::max(1, CountPerPage());
   switch (key) {

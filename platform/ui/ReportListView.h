@@ -149,6 +149,7 @@ class ReportListView : public QAbstractScrollArea {
   void SendChars(const QKeyEvent* event, UINT key);
   void MoveFocusTo(int item);
   void SelectOnly(int item);
+  void DeselectAllBut(int item);
   void SelectRange(int from, int to);
   void ChangeState(int item, UINT newState);
   void ShiftIndexesForInsert(int at, int count);
