@@ -8,7 +8,6 @@
 #include "CConnectionPage.h"
 #include "DataLinkMessage.h"
 #include "DataLinksTestHook.h"
-#include "ErrorRecordBoxes.h"
 #include "HwndMap.h"
 
 CConnectionPromptDialog::CConnectionPromptDialog(REFCLSID provider, IDBProperties* dataSource,
@@ -43,11 +42,7 @@ void CConnectionPromptDialog::OnOk() {
   QStringList rejected;
   const HRESULT hr = m_properties.ApplyTo(m_dataSource, CInitProperties::Scope::ChangedOnly, &rejected);
   if (FAILED(hr)) {
-    if (rejected.isEmpty())
-      ShowErrorRecordBoxes(this, hr, "The properties could not be set.", kDataLinkCaption);
-    else
-      ShowDataLinkMessage(this, tr("The provider did not accept these values:\n\n") + rejected.join('\n'),
-                          MB_OK | MB_ICONERROR);
+    ShowPropertiesNotSet(this, hr, rejected);
     return;
   }
   accept();

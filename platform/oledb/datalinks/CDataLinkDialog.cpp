@@ -140,12 +140,7 @@ bool CDataLinkDialog::ApplyTo(IDBProperties* target, CInitProperties::Scope scop
   QStringList rejected;
   const HRESULT hr = m_properties.ApplyTo(target, scope, &rejected);
   if (SUCCEEDED(hr)) return true;
-  if (!rejected.isEmpty()) {
-    ShowDataLinkMessage(this, tr("The provider did not accept these values:\n\n") + rejected.join('\n'),
-                        MB_OK | MB_ICONERROR);
-  } else {
-    ShowErrorRecordBoxes(this, hr, "The properties could not be set.", kDataLinkCaption);
-  }
+  ShowPropertiesNotSet(this, hr, rejected);
   return false;
 }
 
