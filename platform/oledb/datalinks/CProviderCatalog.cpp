@@ -57,11 +57,6 @@ QString RowText(const OLECHAR* text, DBSTATUS status) {
   return status == DBSTATUS_S_OK ? QString::fromUtf16(text) : QString();
 }
 
-bool ParseClsid(const QString& text, CLSID& clsid) {
-  std::u16string wide(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()));
-  return SUCCEEDED(CLSIDFromString(wide.c_str(), &clsid));
-}
-
 }  // namespace
 
 HRESULT CProviderCatalog::Load() {
@@ -108,7 +103,8 @@ HRESULT CProviderCatalog::Load() {
     provider.name = RowText(data.name, data.nameStatus);
     provider.description = RowText(data.description, data.descriptionStatus);
     if (provider.description.isEmpty()) provider.description = provider.name;
-    if (!ParseClsid(RowText(data.parseName, data.parseNameStatus), provider.clsid)) continue;
+    if (data.parseNameStatus != DBSTATUS_S_OK || FAILED(CLSIDFromString(data.parseName, &provider.clsid)))
+      continue;
     m_providers.push_back(std::move(provider));
   }
   return S_OK;
