@@ -200,7 +200,7 @@ DBSTATUS StoreByRef(const DBBINDING& b, BYTE* pData, const void* bytes, size_t s
   return DBSTATUS_S_OK;
 }
 
-DBSTATUS DeliverStr(const std::string& text, const DBBINDING& b, BYTE* pData, bool byRef) {
+DBSTATUS DeliverStr(std::string_view text, const DBBINDING& b, BYTE* pData, bool byRef) {
   DBSTATUS status = DBSTATUS_S_OK;
   if (Binds(b, DBPART_VALUE)) {
     if (byRef) {
@@ -492,9 +492,16 @@ DBSTATUS ConvertToBinding(const NativeValueView& value, const DBBINDING& binding
   if (value.kind == NativeKind::Null) return DeliverNull(binding, pData);
   bool byRef = (binding.wType & DBTYPE_BYREF) != 0;
   switch (binding.wType & ~DBTYPE_BYREF) {
-    case DBTYPE_STR: return DeliverStr(AsText(value), binding, pData, byRef);
+    // Text and bytes go straight from the provider's buffer: a scan copies
+    // each cell once, into the client's memory.
+    case DBTYPE_STR:
+      if (value.kind == NativeKind::Text) return DeliverStr(value.Bytes(), binding, pData, byRef);
+      return DeliverStr(AsText(value), binding, pData, byRef);
     case DBTYPE_WSTR: return DeliverWstr(AnsiToOle(AsText(value)), binding, pData, byRef);
-    case DBTYPE_BYTES: return DeliverBytes(BytesOf(value), binding, pData, byRef);
+    case DBTYPE_BYTES:
+      if (value.kind == NativeKind::Text || value.kind == NativeKind::Blob)
+        return DeliverBytes(value.Bytes(), binding, pData, byRef);
+      return DeliverBytes(BytesOf(value), binding, pData, byRef);
     case DBTYPE_BSTR: return DeliverBstr(value, binding, pData);
     case DBTYPE_VARIANT: return DeliverVariant(value, binding, pData);
     case DBTYPE_I1: return DeliverInteger<int8_t>(value, binding, pData);
