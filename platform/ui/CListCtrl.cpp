@@ -16,15 +16,6 @@ const bool kFactoryRegistered = [] {
   return true;
 }();
 
-// Keeps a copy from ending inside a character: drops a trailing partial
-// UTF-8 sequence.
-size_t WholeCharacters(std::string_view text, size_t limit) {
-  if (limit >= text.size()) return text.size();
-  size_t end = limit;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return end;
-}
-
 }  // namespace
 
 void CListCtrl::RegisterListViewFactory() {
@@ -148,16 +139,7 @@ int CListCtrl::InsertItems(int item, const std::vector<std::vector<std::string>>
 
 BOOL CListCtrl::SetItem(const LVITEM* item) { return View() && item ? View()->SetItem(*item) : FALSE; }
 
-BOOL CListCtrl::GetItem(LVITEM* item) const {
-  if (!View() || !item) return FALSE;
-  if (!View()->GetItem(item)) return FALSE;
-  if (item->mask & LVIF_TEXT) {
-    // Never end the copy inside a character.
-    const std::string_view text = View()->ItemText(item->iItem, item->iSubItem);
-    item->pszText[WholeCharacters(text, static_cast<size_t>(item->cchTextMax - 1))] = '\0';
-  }
-  return TRUE;
-}
+BOOL CListCtrl::GetItem(LVITEM* item) const { return View() && item ? View()->GetItem(item) : FALSE; }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text) {
   return View() ? View()->SetItemText(item, subItem, text ? text : "") : FALSE;
@@ -166,12 +148,14 @@ BOOL CListCtrl::SetItemText(int item, int subItem, LPCSTR text) {
 int CListCtrl::GetItemText(int item, int subItem, LPSTR buffer, int length) const {
   if (!buffer || length <= 0) return 0;
   buffer[0] = '\0';
-  if (!View() || item < 0 || item >= View()->ItemCount()) return 0;
-  const std::string_view text = View()->ItemText(item, subItem);
-  const size_t count = WholeCharacters(text, static_cast<size_t>(length - 1));
-  if (count) std::memcpy(buffer, text.data(), count);  // an empty cell's text may have no storage
-  buffer[count] = '\0';
-  return static_cast<int>(count);
+  LVITEM read;
+  read.mask = LVIF_TEXT;
+  read.iItem = item;
+  read.iSubItem = subItem;
+  read.pszText = buffer;
+  read.cchTextMax = length;
+  if (!View() || !View()->GetItem(&read)) return 0;
+  return static_cast<int>(std::strlen(buffer));
 }
 
 CString CListCtrl::GetItemText(int item, int subItem) const {

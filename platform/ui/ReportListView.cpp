@@ -111,9 +111,13 @@ Qt::Alignment HeaderAlignmentOf(int format) {
   return horizontal | Qt::AlignVCenter;
 }
 
+// Never ends the copy inside a character: a trailing partial UTF-8
+// sequence is dropped.
 void CopyText(std::string_view text, LPSTR buffer, int capacity) {
   if (!buffer || capacity <= 0) return;
-  const size_t count = std::min(text.size(), static_cast<size_t>(capacity - 1));
+  size_t count = std::min(text.size(), static_cast<size_t>(capacity - 1));
+  if (count < text.size())
+    while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80) --count;
   if (count) std::memcpy(buffer, text.data(), count);  // an empty cell's text may have no storage
   buffer[count] = '\0';
 }

@@ -136,6 +136,10 @@ TEST_F(ListTest, CellsKeepTheirWholeTextAndAReadStopsAt255Characters) {
   list.SetItemText(0, 1, accented.c_str());
   EXPECT_EQ(list.GetItemText(0, 1, buffer, sizeof buffer), 254);
   EXPECT_EQ(list.GetItemText(0, 1), CString(accented));
+  item.iSubItem = 1;
+  item.cchTextMax = 256;
+  ASSERT_TRUE(list.GetItem(&item));
+  EXPECT_EQ(std::strlen(buffer), 254u);
 }
 
 TEST_F(ListTest, ItemsInsertSetAndDeleteLikeTheListView) {
@@ -191,6 +195,14 @@ TEST_F(ListTest, ColumnsCarryFormatWidthAndHeadingAndMoveTheirCells) {
   EXPECT_EQ(column.cx, 80);
   EXPECT_STREQ(heading, "Amount");
   EXPECT_FALSE(list.GetColumn(3, &column));
+  // Nor does a heading's copy end inside a character.
+  column.mask = LVCF_TEXT;
+  column.pszText = const_cast<LPSTR>("Betr\xC3\xA4ge");
+  ASSERT_TRUE(list.SetColumn(1, &column));
+  column.pszText = heading;
+  column.cchTextMax = 6;
+  ASSERT_TRUE(list.GetColumn(1, &column));
+  EXPECT_STREQ(heading, "Betr");
 
   AddRows(2);
   ASSERT_EQ(list.InsertColumn(1, "Inserted", LVCFMT_CENTER, 50), 1);
