@@ -1,13 +1,13 @@
 #include "CDataExchange.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <cerrno>
 #include <cstdlib>
 
+#include "CButton.h"
 #include "CComboBox.h"
 #include "CDialog.h"
 #include "CListBox.h"
@@ -126,20 +126,11 @@ void DDX_CBIndex(CDataExchange* pDX, int id, int& index) {
 void DDX_Check(CDataExchange* pDX, int id, int& value) {
   auto* button = qobject_cast<QAbstractButton*>(pDX->PrepareCtrl(id));
   if (!button) pDX->Fail();
-  auto* box = qobject_cast<QCheckBox*>(button);
-  if (pDX->m_bSaveAndValidate) {
-    if (box)
-      value = box->checkState() == Qt::Checked ? BST_CHECKED
-              : box->checkState() == Qt::PartiallyChecked ? BST_INDETERMINATE : BST_UNCHECKED;
+  const QSignalBlocker quiet(button);  // loading a value is no click
+  WithWrapper<CButton>(button, [&](CButton& wrapper) {
+    if (pDX->m_bSaveAndValidate)
+      value = wrapper.GetCheck();
     else
-      value = button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
-    return;
-  }
-  const QSignalBlocker quiet(button);
-  if (box && value == BST_INDETERMINATE) {
-    box->setTristate(true);
-    box->setCheckState(Qt::PartiallyChecked);
-  } else {
-    button->setChecked(value == BST_CHECKED);
-  }
+      wrapper.SetCheck(value);
+  });
 }
