@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +9,7 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "CButton.h"
 #include "CDataExchange.h"
 #include "CDialogBuilder.h"
 #include "DialogWindow.h"
@@ -191,19 +191,18 @@ void CDialog::EnableWindow(int id, BOOL enable) {
 }
 
 void CDialog::CheckDlgButton(int id, UINT check) {
-  if (auto* box = qobject_cast<QCheckBox*>(ControlById(id)); box && check == BST_INDETERMINATE) {
-    box->setTristate(true);
-    box->setCheckState(Qt::PartiallyChecked);
-  } else if (auto* button = qobject_cast<QAbstractButton*>(ControlById(id))) {
-    button->setChecked(check == BST_CHECKED);
-  }
+  CButton button;
+  button.Borrow(ControlById(id));
+  button.SetCheck(static_cast<int>(check));
+  button.Detach();
 }
 
 UINT CDialog::IsDlgButtonChecked(int id) const {
-  if (auto* box = qobject_cast<QCheckBox*>(ControlById(id)); box && box->checkState() == Qt::PartiallyChecked)
-    return BST_INDETERMINATE;
-  auto* button = qobject_cast<QAbstractButton*>(ControlById(id));
-  return button && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+  CButton button;
+  button.Borrow(ControlById(id));
+  const int check = button.GetCheck();
+  button.Detach();
+  return static_cast<UINT>(check);
 }
 
 void CDialog::SetDefID(UINT id) {
