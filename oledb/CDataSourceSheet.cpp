@@ -4,20 +4,13 @@
 
 #include "AppTitle.h"
 #include "OleDbErrors.h"
+#include "ReleasePropertySet.h"
 #include "msdasc.h"
 #include "objbase.h"
 #include "oleauto.h"
 #include "stringapiset.h"
 
 namespace {
-
-void FreePropertySets(ULONG count, DBPROPSET* sets) {
-  for (ULONG s = 0; s < count; ++s) {
-    for (ULONG p = 0; p < sets[s].cProperties; ++p) VariantClear(&sets[s].rgProperties[p].vValue);
-    CoTaskMemFree(sets[s].rgProperties);
-  }
-  CoTaskMemFree(sets);
-}
 
 // The friendly name as text; false when the provider does not give it.
 bool ReadProviderName(IDBInitialize* dataSource, std::string& name) {
@@ -34,7 +27,7 @@ bool ReadProviderName(IDBInitialize* dataSource, std::string& name) {
     name = value.vt == VT_BSTR && value.bstrVal ? OleToAnsi(value.bstrVal) : std::string();
     found = true;
   }
-  if (sets) FreePropertySets(setCount, sets);
+  ReleasePropertySets(setCount, sets);
   properties->Release();
   return found;
 }

@@ -11,3 +11,8 @@ void ReleasePropertySet(DBPROPSET& propertySet) {
   propertySet.rgProperties = nullptr;
   propertySet.cProperties = 0;
 }
+
+void ReleasePropertySets(ULONG count, DBPROPSET* propertySets) {
+  for (ULONG i = 0; propertySets && i < count; ++i) ReleasePropertySet(propertySets[i]);
+  CoTaskMemFree(propertySets);
+}

@@ -6,3 +6,6 @@
 #include "oledb.h"
 
 void ReleasePropertySet(DBPROPSET& propertySet);
+
+// Frees an array of property sets returned by a provider, sets included.
+void ReleasePropertySets(ULONG count, DBPROPSET* propertySets);

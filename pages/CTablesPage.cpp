@@ -5,6 +5,7 @@
 #include "DDX_ListViewText.h"
 #include "OleDbErrors.h"
 #include "ReleaseInterface.h"
+#include "ReleasePropertySet.h"
 #include "ResourceIds.h"
 #include "RowBatchReader.h"
 #include "objbase.h"
@@ -147,11 +148,7 @@ void CTablesPage::ReadCatalogLocation(IDBInitialize* dataSource) {
     const VARIANT& value = sets[0].rgProperties[0].vValue;
     m_bCatalogAtEnd = (value.vt == VT_I4 && value.lVal == DBPROPVAL_CL_START) ? 0 : 1;
   }
-  for (ULONG i = 0; sets && i < setCount; ++i) {
-    for (ULONG j = 0; j < sets[i].cProperties; ++j) VariantClear(&sets[i].rgProperties[j].vValue);
-    CoTaskMemFree(sets[i].rgProperties);
-  }
-  CoTaskMemFree(sets);
+  ReleasePropertySets(setCount, sets);
   properties->Release();
 }
 
