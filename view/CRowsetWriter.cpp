@@ -5,6 +5,7 @@
 
 #include "CBind.h"
 #include "ComPtr.h"
+#include "DisplayBindings.h"
 #include "MessageBox.h"
 #include "OleDbErrors.h"
 #include "objbase.h"
@@ -100,14 +101,11 @@ HRESULT CRowsetWriter::LoadColumns() {
   OLECHAR* strings = nullptr;
   hr = info->GetColumnInfo(&count, &columns, &strings);
   if (FAILED(hr)) return hr;
-  DBORDINAL hidden = m_nHiddenColumns > 0 ? static_cast<DBORDINAL>(m_nHiddenColumns) : 0;
-  for (DBORDINAL i = 0; i < count && i < hidden; ++i)
-    if (columns[i].iOrdinal == 0) ++hidden;
-  for (DBORDINAL i = 0; i < count; ++i) {
-    if (columns[i].iOrdinal == 0) m_bHasBookmarks = true;
-    if (i < hidden || columns[i].iOrdinal == 0 || columns[i].wType == DBTYPE_IUNKNOWN) continue;
-    m_shown.push_back(columns[i].iOrdinal);
-  }
+  const DBORDINAL hidden = m_nHiddenColumns > 0 ? static_cast<DBORDINAL>(m_nHiddenColumns) : 0;
+  for (const DisplayColumn& column : ChooseDisplayColumns(columns, count, hidden, 0))
+    m_shown.push_back(column.ordinal);
+  m_bHasBookmarks =
+      std::any_of(columns, columns + count, [](const DBCOLUMNINFO& column) { return column.iOrdinal == 0; });
   CoTaskMemFree(columns);
   CoTaskMemFree(strings);
   m_bColumnsLoaded = true;
