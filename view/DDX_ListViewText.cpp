@@ -1,14 +1,8 @@
 #include "DDX_ListViewText.h"
 
-#include <vector>
-
 #include "CListCtrl.h"
 
 namespace {
-
-// A character of UTF-8 text is at most 4 bytes, so a read that stopped
-// short of a character it could not hold whole is at least this full.
-constexpr int kLongestCharacter = 4;
 
 void SaveSelection(CListCtrl& list, CString& value) {
   const int item = list.GetNextItem(-1, LVNI_SELECTED);
@@ -16,15 +10,7 @@ void SaveSelection(CListCtrl& list, CString& value) {
     value.Empty();
     return;
   }
-  std::vector<char> buffer;
-  int size = 32;
-  for (;;) {
-    buffer.assign(static_cast<size_t>(size), '\0');
-    const int length = list.GetItemText(item, 0, buffer.data(), size);
-    if (length < size - kLongestCharacter) break;
-    size *= 2;
-  }
-  value = buffer.data();
+  value = list.GetItemText(item, 0);
 }
 
 void LoadSelection(CListCtrl& list, const CString& value) {
