@@ -56,9 +56,7 @@ int CPropertySheet::GetPageIndex(const CPropertyPage* page) const {
   return found == m_pages.end() ? -1 : static_cast<int>(found - m_pages.begin());
 }
 
-CPropertyPage* CPropertySheet::GetActivePage() const {
-  return GetPage(m_window ? m_activeIndex : static_cast<int>(m_psh.nStartPage));
-}
+CPropertyPage* CPropertySheet::GetActivePage() const { return GetPage(GetActiveIndex()); }
 
 int CPropertySheet::GetActiveIndex() const { return m_window ? m_activeIndex : static_cast<int>(m_psh.nStartPage); }
 
@@ -270,12 +268,17 @@ void CPropertySheet::PressButton(int id) {
   }
 }
 
-void CPropertySheet::PressOk() {
+// The active page validates first; then every page that was shown applies.
+bool CPropertySheet::ApplyPages() {
   CPropertyPage* active = GetActivePage();
-  if (active && active->HasWindow() && !active->OnKillActive()) return;
+  if (active && active->HasWindow() && !active->OnKillActive()) return false;
   for (CPropertyPage* page : m_pages)
-    if (page->HasWindow() && !page->OnApply()) return;
-  EndDialog(IDOK);
+    if (page->HasWindow() && !page->OnApply()) return false;
+  return true;
+}
+
+void CPropertySheet::PressOk() {
+  if (ApplyPages()) EndDialog(IDOK);
 }
 
 void CPropertySheet::PressCancel() {
@@ -287,10 +290,7 @@ void CPropertySheet::PressCancel() {
 }
 
 void CPropertySheet::PressApply() {
-  CPropertyPage* active = GetActivePage();
-  if (active && active->HasWindow() && !active->OnKillActive()) return;
-  for (CPropertyPage* page : m_pages)
-    if (page->HasWindow() && !page->OnApply()) return;
+  if (!ApplyPages()) return;
   if (QPushButton* apply = Button(ID_APPLY_NOW)) apply->setEnabled(false);
 }
 

@@ -96,6 +96,7 @@ class CPropertySheet : public CWnd {
   void AddTab(CPropertyPage* page);
   void OnTabChanged(int index);
   void ActivatePage(int index);
+  bool ApplyPages();
   void PressOk();
   void PressCancel();
   void PressApply();
