@@ -14,6 +14,10 @@ UiThreadCaller::UiThreadCaller() : m_owner(std::this_thread::get_id()) {
 
 UiThreadCaller::~UiThreadCaller() {
   Close();
+  {
+    std::unique_lock lock(m_mutex);
+    m_finished.wait(lock, [this] { return m_callers == 0; });
+  }
   m_notifier.reset();
   if (m_readFd >= 0) close(m_readFd);
   if (m_writeFd >= 0) close(m_writeFd);
@@ -47,8 +51,10 @@ bool UiThreadCaller::Call(const std::function<void()>& call) {
   std::unique_lock lock(m_mutex);
   if (m_closed || m_writeFd < 0) return false;
   m_queue.push_back(&pending);
+  ++m_callers;
   Wake();
   m_finished.wait(lock, [&pending] { return pending.done; });
+  if (--m_callers == 0 && m_closed) m_finished.notify_all();
   return pending.ran;
 }
 

@@ -48,4 +48,7 @@ class UiThreadCaller {
   std::condition_variable m_finished;
   std::deque<Pending*> m_queue;
   bool m_closed = false;
+  // Callers still inside Call: destruction waits until they have left, as
+  // they relock the mutex on their way out.
+  int m_callers = 0;
 };

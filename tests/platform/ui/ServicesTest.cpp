@@ -3,6 +3,13 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QWidget>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "UiThreadCaller.h"
 
 #include "UiFramework.h"
 
@@ -152,6 +159,30 @@ TEST(CStringOperations, FormatSearchSliceAndEdit) {
   buffer.ReleaseBuffer();
   EXPECT_EQ(buffer, "filled");
   EXPECT_EQ(buffer.GetLength(), 6);
+}
+
+// Callers still waiting when the caller object goes away are let go without
+// their calls running, and it is gone only once they have left.
+TEST(UiThreadCallerTest, DestructionReleasesWaitingCallersWithoutRunningTheirCalls) {
+  auto caller = std::make_unique<UiThreadCaller>();
+  UiThreadCaller* shared = caller.get();
+  constexpr int kWorkers = 4;
+  std::atomic<int> started = 0;
+  std::atomic<int> ran = 0;
+  std::atomic<int> refused = 0;
+  std::vector<std::thread> workers;
+  for (int i = 0; i < kWorkers; ++i)
+    workers.emplace_back([&] {
+      ++started;
+      if (!shared->Call([&] { ++ran; })) ++refused;
+    });
+  while (started < kWorkers) std::this_thread::yield();
+  // No events run here, so every call stays queued.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  caller.reset();
+  for (std::thread& worker : workers) worker.join();
+  EXPECT_EQ(ran, 0);
+  EXPECT_EQ(refused, kWorkers);
 }
 
 }  // namespace
