@@ -48,28 +48,37 @@ HRESULT OpenSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
       CSqliteRowset(std::move(connection), std::move(statement), rowidLeads, properties,
                     creator);
   if (!rowset) return E_OUTOFMEMORY;
-  HRESULT hr = rowset->Open(errorIid);
+  // Everything that can refuse is settled before the first step: a
+  // statement that changes rows (insert ... returning) must not have run
+  // when the command reports failure.
+  IUnknown* answer = nullptr;
+  HRESULT hr = rowset->Settle(errorIid);
+  if (SUCCEEDED(hr)) hr = rowset->QueryInterface(riid, reinterpret_cast<void**>(&answer));
+  if (SUCCEEDED(hr)) hr = rowset->Start(errorIid);
   if (SUCCEEDED(hr)) {
-    HRESULT query = rowset->QueryInterface(riid, reinterpret_cast<void**>(ppRowset));
-    if (FAILED(query)) hr = query;
+    *ppRowset = answer;
+  } else if (answer) {
+    answer->Release();
   }
   rowset->Release();
   return hr;
 }
 
-HRESULT CSqliteRowset::Open(REFIID errorIid) {
-  sqlite3* db = m_connection->Handle();
+HRESULT CSqliteRowset::Settle(REFIID errorIid) {
+  m_bookmarks = m_properties.WantsBookmarks();
+  if (m_bookmarks) m_rows = CSqliteRowStore(true);
+  return SettleUpdatability(m_statement.Get(), errorIid);
+}
+
+HRESULT CSqliteRowset::Start(REFIID errorIid) {
   int rc = m_statement.Step();
   if (rc == SQLITE_ROW) {
     m_rowPending = true;
   } else if (rc == SQLITE_DONE) {
     m_done = true;
   } else {
-    return PostSqliteError(SqliteStepFailure(rc), errorIid, db);
+    return PostSqliteError(SqliteStepFailure(rc), errorIid, m_connection->Handle());
   }
-  m_bookmarks = m_properties.WantsBookmarks();
-  if (m_bookmarks) m_rows = CSqliteRowStore(true);
-  if (HRESULT hr = SettleUpdatability(m_statement.Get(), errorIid); FAILED(hr)) return hr;
   BuildColumns(m_statement.Get());
   m_properties.Grant(DBPROP_IRowsetLocate, m_bookmarks);
   m_properties.Grant(DBPROP_BOOKMARKS, m_bookmarks);
@@ -82,12 +91,15 @@ HRESULT CSqliteRowset::Open(REFIID errorIid) {
 
 HRESULT CSqliteRowset::SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid) {
   std::string whyNot;
+  int rc = SQLITE_OK;
   if (m_connection->ReadOnly()) {
     whyNot = "The database is open read-only.";
   } else {
     m_writer = CSqliteTableWriter::ForStatement(m_connection->Handle(), stmt, m_firstColumn,
-                                                m_firstColumn == 1, whyNot);
+                                                m_firstColumn == 1, whyNot, rc);
   }
+  // A lock met while reading the table's layout is reported as itself.
+  if (rc != SQLITE_OK) return PostSqliteCodeError(errorIid, rc);
   if (!m_writer && m_properties.RequiresChange())
     return PostProviderError(DB_E_ERRORSOCCURRED, errorIid,
                              "The rowset cannot be made updatable as required (IRowsetChange): " +
@@ -135,7 +147,18 @@ void* CSqliteRowset::FindInterface(REFIID riid) {
 
 // ---- Fetching ----------------------------------------------------------
 
-CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr) {
+void CSqliteRowset::KeepFailure(int rc) {
+  sqlite3* db = m_connection->Handle();
+  m_failure = {SqliteStepFailure(rc), sqlite3_errmsg(db), sqlite3_extended_errcode(db)};
+}
+
+// A failure is not posted here: rows fetched before it are handed out
+// first, and the failure goes to the call that obtains nothing.
+CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID, HRESULT& hr) {
+  if (FAILED(m_failure.hr)) {
+    hr = m_failure.hr;
+    return Fetch::Failed;
+  }
   if (m_done) return Fetch::End;
   if (!m_rowPending) {
     int rc = m_statement.Step();
@@ -144,8 +167,8 @@ CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRES
       return Fetch::End;
     }
     if (rc != SQLITE_ROW) {
-      hr = PostSqliteError(SqliteStepFailure(rc), errorIid, m_connection->Handle());
-      m_done = true;
+      KeepFailure(rc);
+      hr = m_failure.hr;
       return Fetch::Failed;
     }
   }
@@ -197,7 +220,7 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
       obtained.push_back(h);
     }
   }
-  if (obtained.empty() && FAILED(failure)) return failure;
+  if (obtained.empty() && FAILED(failure)) return WriteFailure(m_failure, iid);
   if (!obtained.empty()) {
     if (!*prghRows) {
       *prghRows = static_cast<HROW*>(CoTaskMemAlloc(obtained.size() * sizeof(HROW)));
@@ -209,6 +232,8 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
     std::copy(obtained.begin(), obtained.end(), *prghRows);
   }
   *pcRowsObtained = static_cast<DBCOUNTITEM>(obtained.size());
+  // Cut short by a failure is not the end: the next call reports it.
+  if (FAILED(failure)) return S_OK;
   return obtained.size() < wanted ? DB_S_ENDOFROWSET : S_OK;
 }
 
@@ -241,6 +266,7 @@ HRESULT CSqliteRowset::RestartPosition(HCHAPTER hReserved) {
   m_statement.Reset();
   m_rowPending = false;
   m_done = false;
+  m_failure = {};
   m_fetched = 0;
   m_next = 0;
   if (m_bookmarks) {
@@ -326,7 +352,7 @@ HRESULT CSqliteRowset::BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_
     HROW h;
     while (!m_done && FetchRow(h, iid, hr) == Fetch::Row) {
     }
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr)) return WriteFailure(m_failure, iid);
     if (m_byPosition.empty()) return DB_S_ENDOFROWSET;
     position = m_byPosition.size() - 1;
     return S_OK;
@@ -381,13 +407,13 @@ HRESULT CSqliteRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBK
   if (cRows && (!rgcbBookmarks || !rgpBookmarks || !rghRows)) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
   size_t failed = 0;
+  HRESULT hr = S_OK;
   auto lock = m_connection->Lock();
   for (DBCOUNTITEM i = 0; i < cRows; ++i) {
     HROW h = 0;
     DBBKMARK value = 0;
     if (rgcbBookmarks[i] == sizeof(DBBKMARK) && rgpBookmarks[i]) {
       std::memcpy(&value, rgpBookmarks[i], sizeof value);
-      HRESULT hr = S_OK;
       if (value & kInsertedBookmark) {
         size_t k = value & ~kInsertedBookmark;
         if (k < m_inserted.size()) h = m_inserted[k];
@@ -400,6 +426,13 @@ HRESULT CSqliteRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBK
     else ++failed;
     rghRows[i] = row ? h : 0;
     if (rgRowStatus) rgRowStatus[i] = row ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
+  }
+  // A read that failed on the way to a row is said, not passed off as a
+  // bad bookmark.
+  if (FAILED(hr)) {
+    HRESULT combined = CombineRowStatuses(failed, cRows);
+    PostProviderError(combined, IID_IRowsetLocate, m_failure.text, m_failure.nativeError);
+    return combined;
   }
   return CombineRowStatuses(failed, cRows);
 }

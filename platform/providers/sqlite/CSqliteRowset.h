@@ -27,10 +27,13 @@ class CSqliteRowset
                 bool rowidLeads, const CSqliteRowsetProperties& properties,
                 IUnknown* creator);
 
-  // Runs the statement to its first row and settles columns, bookmarks and
-  // updatability against the properties asked for. The caller holds the
+  // Settles bookmarks and updatability against the properties asked for,
+  // before the statement changes anything. The caller holds the
   // connection's lock. Posts an error record on failure.
-  HRESULT Open(REFIID errorIid);
+  HRESULT Settle(REFIID errorIid);
+  // Runs the statement to its first row and describes the columns. Posts
+  // an error record on failure.
+  HRESULT Start(REFIID errorIid);
 
   // IRowset
   HRESULT STDMETHODCALLTYPE AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[],
@@ -110,6 +113,8 @@ class CSqliteRowset
   // The values a row accessor's buffer gives for SetData and InsertRow.
   HRESULT ReadRowData(HACCESSOR hAccessor, void* pData, SqliteColumnValues& values);
   HRESULT WriteFailure(const SqliteWriteError& error, REFIID iid);
+  // Keeps a failed step's result for this and every later fetch.
+  void KeepFailure(int rc);
   void BuildColumns(sqlite3_stmt* stmt);
   HRESULT SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid);
   HRESULT FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained,
@@ -132,6 +137,9 @@ class CSqliteRowset
 
   bool m_rowPending = false;  // the statement stands on a row not yet taken
   bool m_done = false;
+  // A read that failed mid-result: the rows before it are handed out, then
+  // every later fetch reports it (never as the end of the rowset).
+  SqliteWriteError m_failure;
   bool m_executedOnce = false;
   size_t m_fetched = 0;   // rows taken from the statement since execution
   size_t m_next = 0;      // position of the next row GetNextRows gives

@@ -53,3 +53,9 @@ NativeValueView CSqliteRow::Value(size_t index) const {
     default: return NativeValueView::Null();
   }
 }
+
+void CSqliteRow::TakeValues(CSqliteRow& other) {
+  m_cells.swap(other.m_cells);
+  m_bytes.swap(other.m_bytes);
+  rowid = other.rowid;
+}

@@ -17,6 +17,8 @@ class CSqliteRow {
   void Capture(sqlite3_stmt* stmt, int first, int count);
   NativeValueView Value(size_t index) const;
   NativeValue Copy(size_t index) const { return NativeValue::From(Value(index)); }
+  // Takes the values and row id of another row, leaving counts and marks.
+  void TakeValues(CSqliteRow& other);
 
   int64_t rowid = 0;
   ULONG refCount = 0;
