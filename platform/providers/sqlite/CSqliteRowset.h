@@ -1,5 +1,7 @@
 // A rowset over one executing statement. Rows are stepped as GetNextRows
-// asks; with bookmarks they are also kept so they can be found again.
+// asks and a released row is not kept. With bookmarks, a result over one
+// table whose rows carry their row id keeps only that key per position and
+// reads a row again by it; any other result keeps its rows packed.
 // IRowsetChange is granted whenever the result maps onto one table.
 #pragma once
 
@@ -13,6 +15,8 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "SqliteConnection.h"
+#include "SqlitePackedRows.h"
+#include "SqliteRowKeys.h"
 #include "SqliteRowStore.h"
 #include "SqliteRowsetProperties.h"
 #include "SqliteStatement.h"
@@ -107,6 +111,17 @@ class CSqliteRowset
   enum class Fetch { Row, End, Failed };
   Fetch FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr);
   HROW RowAtPosition(size_t position, REFIID errorIid, HRESULT& hr);
+  // Positions whose rows (or keys) the rowset keeps.
+  size_t KeptCount() const;
+  void Remember(CSqliteRow& row);
+  // A new handle for a kept position, read again by key or unpacked.
+  HROW Recall(size_t position, HRESULT& hr);
+  HROW RowByKey(int64_t key, HRESULT& hr);
+  HROW RowByBookmark(DBBKMARK value, HRESULT& hr);
+  // After a write: the kept copy follows the row.
+  void RememberChange(CSqliteRow& row);
+  void RememberDeletion(const CSqliteRow& row);
+  void SetRowid(CSqliteRow& row) const;
   HRESULT BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_t& position, REFIID iid);
   HRESULT ReadBindings(const Accessor& accessor, const BYTE* pData, SqliteColumnValues& values,
                        REFIID iid);
@@ -128,9 +143,12 @@ class CSqliteRowset
 
   std::mutex m_mutex;  // taken before the connection's lock, never after
   std::vector<ColumnDesc> m_columns;
+  // The one table the result maps onto, also on a read-only connection.
   std::unique_ptr<CSqliteTableWriter> m_writer;
+  bool m_writable = false;
   bool m_bookmarks = false;
-  CSqliteRowStore m_rows{false};
+  bool m_byKey = false;  // with bookmarks: rows are read again by row id
+  CSqliteRowStore m_rows;
   CAccessorTable m_accessors;
   HACCESSOR m_cachedAccessorHandle = 0;
   Accessor m_cachedAccessor;
@@ -143,9 +161,12 @@ class CSqliteRowset
   bool m_executedOnce = false;
   size_t m_fetched = 0;   // rows taken from the statement since execution
   size_t m_next = 0;      // position of the next row GetNextRows gives
-  std::vector<HROW> m_byPosition;  // with bookmarks: every row taken
-  std::vector<HROW> m_inserted;    // with bookmarks: rows this rowset inserted
-  std::vector<HROW> m_obtained;    // the handles of the fetch under way
+  CSqliteRowKeys m_keys;             // by key: the row id of each position
+  CSqlitePackedRows m_packed;        // otherwise: every row taken
+  CSqlitePackedRows m_packedInserted;  // and the rows this rowset inserted
+  std::vector<int64_t> m_insertedKeys;  // by key: rows this rowset inserted
+  SqliteWriteError m_lastError;      // why a row could not be read again
+  std::vector<HROW> m_obtained;      // the handles of the fetch under way
 };
 
 // Prepared statement -> rowset, for commands and OpenRowset. The caller

@@ -56,7 +56,7 @@ int FindAlias(sqlite3* db, const std::string& catalog, const std::string& table,
   if (!key || sqlite3_stricmp(key->type.c_str(), "INTEGER") != 0) return SQLITE_OK;
   bool indexed = false;
   if (int rc = HasKeyIndex(db, catalog, table, indexed); rc != SQLITE_OK) return rc;
-  if (!indexed) out = {SqliteRowidKind::Named, QuoteIdentifier(key->name)};
+  if (!indexed) out.alias = key->name;
   return SQLITE_OK;
 }
 
@@ -73,9 +73,15 @@ int RowidColumnSql(sqlite3* db, const std::string& catalog, const std::string& t
     CSqliteStatement probe;
     std::string sql = std::string("SELECT ") + name + " FROM " + QuoteIdentifier(catalog) + "." +
                       QuoteIdentifier(table) + " LIMIT 0";
-    if (probe.Prepare(db, sql) == SQLITE_OK) out = {SqliteRowidKind::Named, name};
-    return SQLITE_OK;
+    if (probe.Prepare(db, sql) != SQLITE_OK) return SQLITE_OK;
+    out = {SqliteRowidKind::Named, name, {}};
+    return FindAlias(db, catalog, table, columns, out);
   }
   out.kind = SqliteRowidKind::Shadowed;
-  return FindAlias(db, catalog, table, columns, out);
+  if (int rc = FindAlias(db, catalog, table, columns, out); rc != SQLITE_OK) return rc;
+  if (!out.alias.empty()) {
+    out.kind = SqliteRowidKind::Named;
+    out.sql = QuoteIdentifier(out.alias);
+  }
+  return SQLITE_OK;
 }

@@ -14,6 +14,7 @@ enum class SqliteRowidKind {
 struct SqliteRowidColumn {
   SqliteRowidKind kind = SqliteRowidKind::None;
   std::string sql;  // rowid, _rowid_, oid or the quoted INTEGER PRIMARY KEY column
+  std::string alias;  // the INTEGER PRIMARY KEY column, when the table declares one
 };
 
 // The first of rowid, _rowid_ and oid that no user column shadows, else

@@ -98,7 +98,12 @@ std::unique_ptr<CSqliteTableWriter> CSqliteTableWriter::ForStatement(sqlite3* db
   }
   writer->m_rowid = rowid.sql;
   writer->m_rowidLeads = rowidLeads && writer->HasRowid();
-  if (writer->m_rowidLeads) return writer;
+  if (!rowid.alias.empty()) {
+    for (size_t i = 0; i < writer->m_columns.size(); ++i)
+      if (sqlite3_stricmp(writer->m_columns[i].c_str(), rowid.alias.c_str()) == 0)
+        writer->m_rowidColumn = i;
+  }
+  if (writer->RowsCarryRowid()) return writer;
 
   // Without the row id in the result, rows are found by the whole primary key.
   CSqliteStatement info;
@@ -147,7 +152,7 @@ std::string CSqliteTableWriter::RowidCondition(size_t parameter) const {
 }
 
 std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
-  if (m_rowidLeads) return RowidCondition(firstParameter);
+  if (RowsCarryRowid()) return RowidCondition(firstParameter);
   std::string where;
   for (size_t k = 0; k < m_keyColumns.size(); ++k) {
     if (k) where += " AND ";
@@ -158,7 +163,7 @@ std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
 
 void CSqliteTableWriter::BindRowCondition(CSqliteStatement& statement, int firstParameter,
                                           const CSqliteRow& row) const {
-  if (m_rowidLeads) {
+  if (RowsCarryRowid()) {
     statement.Bind(firstParameter, NativeValueView::Integer(row.rowid));
     return;
   }
@@ -168,7 +173,7 @@ void CSqliteTableWriter::BindRowCondition(CSqliteStatement& statement, int first
 
 SqliteWriteError CSqliteTableWriter::FindRowid(sqlite3* db, const CSqliteRow& row,
                                                int64_t& rowid) const {
-  if (m_rowidLeads) {
+  if (RowsCarryRowid()) {
     rowid = row.rowid;
     return {};
   }
@@ -203,6 +208,10 @@ SqliteWriteError CSqliteTableWriter::ReadBack(sqlite3* db, const std::string& co
   row.Capture(read.Get(), 1, static_cast<int>(m_columns.size()));
   if (HasRowid()) row.rowid = read.Integer(0);
   return {};
+}
+
+SqliteWriteError CSqliteTableWriter::ReadByRowid(sqlite3* db, int64_t rowid, CSqliteRow& row) const {
+  return ReadBack(db, RowidCondition(1), {NativeValue::Integer(rowid)}, row);
 }
 
 SqliteWriteError CSqliteTableWriter::Update(sqlite3* db, CSqliteRow& row,
@@ -240,7 +249,13 @@ SqliteWriteError CSqliteTableWriter::UpdateRow(sqlite3* db, const CSqliteRow& ro
   if (update.Step() != SQLITE_DONE) return FromSqlite(db);
   if (auto e = OneRowChanged(db); FAILED(e.hr)) return e;
 
-  if (HasRowid()) return ReadBack(db, RowidCondition(1), {NativeValue::Integer(rowid)}, changed);
+  if (HasRowid()) {
+    // An edit of the INTEGER PRIMARY KEY column moves the row to a new row id.
+    NativeValue key = NativeValue::Integer(rowid);
+    for (const auto& change : changes)
+      if (change.first == m_rowidColumn) key = change.second;
+    return ReadBack(db, RowidCondition(1), {key}, changed);
+  }
   // Without a row id the key may itself have changed: look for the new one.
   std::vector<NativeValue> keys;
   for (size_t k : m_keyColumns) {

@@ -40,6 +40,15 @@ class CSqliteTableWriter {
   const std::string& Catalog() const { return m_catalog; }
   const std::string& BaseColumn(size_t i) const { return m_columns[i]; }
   bool IsKeyColumn(size_t i) const;
+  // Whether every row carries its row id: leading the result, or as the
+  // INTEGER PRIMARY KEY column among the result columns. The rowset fills
+  // CSqliteRow::rowid from either.
+  bool RowsCarryRowid() const { return m_rowidLeads || m_rowidColumn != kNone; }
+  // The result column (counted from `first`) holding the row id, if any.
+  size_t RowidResultColumn() const { return m_rowidColumn; }
+  static constexpr size_t kNone = ~size_t{0};
+  // Reads the row with this row id afresh; DB_E_DELETEDROW when it is gone.
+  SqliteWriteError ReadByRowid(sqlite3* db, int64_t rowid, CSqliteRow& row) const;
 
   SqliteWriteError Update(sqlite3* db, CSqliteRow& row, const SqliteColumnValues& changes) const;
   SqliteWriteError Insert(sqlite3* db, const SqliteColumnValues& values, CSqliteRow& out) const;
@@ -64,6 +73,7 @@ class CSqliteTableWriter {
   std::string m_table;
   std::vector<std::string> m_columns;  // base column of each result column
   std::vector<size_t> m_keyColumns;    // result columns of the primary key
-  bool m_rowidLeads = false;           // rows carry their row id
+  bool m_rowidLeads = false;           // rows carry their row id before their columns
+  size_t m_rowidColumn = kNone;        // the result column aliasing the row id
   std::string m_rowid;                 // how the row id is named; empty when none is free
 };
