@@ -81,7 +81,8 @@ std::unique_ptr<CSqliteTableWriter> CSqliteTableWriter::ForStatement(sqlite3* db
              "identified for changes.";
     return nullptr;
   }
-  for (const auto& [order, name] : keyByOrder) {
+  for (const auto& entry : keyByOrder) {
+    const std::string& name = entry.second;  // a plain reference: lambdas may capture it
     auto it = std::find_if(writer->m_columns.begin(), writer->m_columns.end(),
                            [&](const std::string& c) { return sqlite3_stricmp(c.c_str(), name.c_str()) == 0; });
     if (it == writer->m_columns.end()) {
