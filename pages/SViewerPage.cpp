@@ -195,7 +195,7 @@ ULONG SViewerPage::ListRestrictions(const DBCOLUMNINFO* columns, DBORDINAL count
   for (DBORDINAL c = 0; c < count && ordinal < kSupportBits; ++c) {
     if (columns[c].iOrdinal == 0) continue;  // the bookmark column
     if (support & (1u << ordinal)) {
-      const int item = m_lbRestrictions.AddString(RestrictionLabel(schema, ordinal, columns[c].pwszName).str());
+      const int item = m_lbRestrictions.AddString(RestrictionLabel(schema, ordinal, columns[c].pwszName));
       m_lbRestrictions.SetItemData(item, ordinal);
       needed = ordinal + 1;
     }
