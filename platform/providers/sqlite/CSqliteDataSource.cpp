@@ -49,6 +49,8 @@ void SetBool(CPropertyStore& store, REFGUID set, DBPROPID id, bool b) {
 
 CSqliteDataSource::CSqliteDataSource() : m_properties(SqliteAllProperties()) {
   m_properties.SetAvailableSets(kSetsBeforeInit);
+  // Sessions and rowsets hold these; the data source only describes them.
+  m_properties.SetDescribedOnlySets({DBPROPSET_SESSION, DBPROPSET_ROWSET});
 }
 
 std::shared_ptr<CSqliteConnection> CSqliteDataSource::Connection() const {
