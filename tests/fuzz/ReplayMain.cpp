@@ -41,13 +41,14 @@ bool Run(const std::filesystem::path& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  size_t runs = 0;
+  // Targets may change the working directory, so every input is listed first.
+  std::vector<std::filesystem::path> files;
   for (int i = 1; i < argc; ++i) {
-    for (const auto& file : Inputs(argv[i])) {
-      if (!Run(file)) return 1;
-      ++runs;
-    }
+    auto found = Inputs(std::filesystem::absolute(argv[i]));
+    files.insert(files.end(), found.begin(), found.end());
   }
-  std::printf("replayed %zu inputs\n", runs);
-  return runs ? 0 : 1;
+  for (const auto& file : files)
+    if (!Run(file)) return 1;
+  std::printf("replayed %zu inputs\n", files.size());
+  return files.empty() ? 1 : 0;
 }

@@ -160,12 +160,14 @@ BSTR FuzzedBstr(FuzzInput& in) {
   return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-// A by-reference block the size of the rest of the input. Without a length
-// part text ends at its terminator, so one is added; with one, the length
-// is the block's size at most, as a client must keep it.
+// A by-reference block the size of the rest of the input (whole characters
+// for wide text). Without a length part text ends at its terminator, so one
+// is added; with one, the length is the block's size at most, as a client
+// must keep it.
 void FillByRef(BoundBuffer& b, FuzzInput& in, ClientValue& client) {
   bool nullPointer = in.Take<uint8_t>() == 0xFF;
   std::string_view bytes = in.TakeRest();
+  if (b.Base() == DBTYPE_WSTR) bytes = bytes.substr(0, bytes.size() & ~size_t{1});  // whole characters
   bool terminate = !b.Binds(DBPART_LENGTH) && b.Base() != DBTYPE_BYTES;
   size_t size = bytes.size() + (terminate ? 2 : 0);
   client.block.reset(new BYTE[size ? size : 1]);
