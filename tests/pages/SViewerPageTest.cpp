@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -290,6 +291,20 @@ TEST_F(SViewerPageTest, ATableNameRestrictionReturnsThatTablesIndexesOnlyAndIsCo
   ASSERT_EQ(watch.seen.size(), 2u);
   const auto allTables = watch.Column(1, "TABLE_NAME");
   EXPECT_GT(std::set<std::string>(allTables.begin(), allTables.end()).size(), 1u);
+}
+
+TEST_F(SViewerPageTest, ADoubleClickOnASchemaOpensItAndShowsItsRowsetTwiceFromTheStart) {
+  Connect(Sample("trading.db"));
+  ViewerWatch watch;
+  DoubleClick(IDC_SCHEMA_LIST, "DBSCHEMA_TABLES");
+  Press(IDC_GET_SCHEMA);  // the same open rowset again, read from its start
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
+  ASSERT_EQ(watch.seen.size(), 2u);
+  EXPECT_EQ(watch.seen[0].caption, "Rowset Viewer");
+  EXPECT_EQ(watch.seen[0].headings.at(2), "TABLE_NAME");
+  EXPECT_EQ(watch.seen[0].rows, watch.seen[1].rows);
+  const auto names = watch.Column(0, "TABLE_NAME");
+  EXPECT_NE(std::find(names.begin(), names.end(), "Order Details"), names.end());
 }
 
 TEST_F(SViewerPageTest, SelectingARestrictionShowsItsOwnValueAndTypingEnablesSetValue) {
