@@ -6,25 +6,32 @@ CDataSourcePage::CDataSourcePage(UINT templateId) : CPropertyPage(templateId) { 
 
 BOOL CDataSourcePage::OnSetActive() {
   const BOOL result = CPropertyPage::OnSetActive();
-  m_pSheet = SheetOfPage(*this);
-  if (m_pSheet && !IsConnected() && m_pSheet->m_pDataSource) Attach(m_pSheet->m_pDataSource);
+  PickUpSheetDataSource();
   return result;
 }
 
-void CDataSourcePage::ConnectThroughSheet() {
+bool CDataSourcePage::PickUpSheetDataSource() {
+  m_pSheet = SheetOfPage(*this);
+  if (m_pSheet && !IsConnected() && m_pSheet->m_pDataSource) return Attach(m_pSheet->m_pDataSource);
+  return true;
+}
+
+bool CDataSourcePage::ConnectThroughSheet() {
   if (!m_pSheet) m_pSheet = SheetOfPage(*this);
-  if (!m_pSheet) return;
-  if (IsConnected() && !ConfirmCloseConnection(*this)) return;
+  if (!m_pSheet) return false;
+  if (IsConnected() && !ConfirmCloseConnection(*this)) return false;
   QuerySiblings(0, 0);
   IDBInitialize* dataSource = nullptr;
   const HRESULT hr = m_pSheet->ConnectThroughDataLinks(&dataSource, TRUE);
   if (FAILED(hr)) {
     ReportConnectFailure(*this, hr);
-    return;
+    return false;
   }
-  Attach(dataSource);
+  return Attach(dataSource);
 }
 
-void CDataSourcePage::Attach(IDBInitialize* dataSource) {
-  if (FAILED(AttachDataSource(dataSource))) ShowAttachFailure();
+bool CDataSourcePage::Attach(IDBInitialize* dataSource) {
+  if (SUCCEEDED(AttachDataSource(dataSource))) return true;
+  ShowAttachFailure();
+  return false;
 }

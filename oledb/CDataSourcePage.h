@@ -18,8 +18,13 @@ class CDataSourcePage : public CPropertyPage {
 
  protected:
   // The Connect button: ask before replacing a connection, tell every page
-  // to drop its own, connect through the sheet, then attach.
-  void ConnectThroughSheet();
+  // to drop its own, connect through the sheet, then attach. True only when
+  // the page attached to a new data source.
+  bool ConnectThroughSheet();
+  // The pick-up of OnSetActive, after the framework's part: takes the sheet
+  // and attaches when the page holds nothing. False only when attaching was
+  // tried and failed (the failure is shown).
+  bool PickUpSheetDataSource();
 
   virtual bool IsConnected() const = 0;
   // Obtains the page's own interfaces from the data source (which the page
@@ -30,5 +35,5 @@ class CDataSourcePage : public CPropertyPage {
   CDataSourceSheet* m_pSheet = nullptr;
 
  private:
-  void Attach(IDBInitialize* dataSource);
+  bool Attach(IDBInitialize* dataSource);
 };

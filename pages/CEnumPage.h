@@ -1,8 +1,10 @@
 // The OLE DB Enumerator: what the root enumerator reports, providers to
-// connect to and enumerators to open. The listing and its handlers are
-// still to come; the page holds no connection of its own.
+// connect to and enumerators whose sources open in the rowset viewer. The
+// page holds no connection of its own: a provider it connects to becomes
+// the sheet's current data source.
 #pragma once
 
+#include "CCustListCtrl.h"
 #include "CDataSourceSheet.h"
 #include "CPropertyPage.h"
 #include "CString.h"
@@ -12,9 +14,28 @@ class CEnumPage : public CPropertyPage {
   CEnumPage();
 
   BOOL OnInitDialog() override;
-  BOOL OnSetActive() override;
   LRESULT OnQuerySiblings(WPARAM wParam, LPARAM lParam) override;
 
-  CDataSourceSheet* m_pSheet = nullptr;
-  CString m_strName;  // the "Name" text of the selected row
+  // Connects to the selected provider, or opens the selected enumerator.
+  void OnConnect();
+  // "&Enumerate" for an enumerator's row, "C&onnect" for any other.
+  void OnItemChangedList(NMHDR* header, LRESULT* result);
+
+  CCustListCtrl m_list;
+  CDataSourceSheet* m_pSheet = nullptr;  // taken when Connect is pressed
+  CString m_strName;                     // the "Name" text of the selected row
+
+ protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+
+ private:
+  HRESULT OpenSourcesRowset(IRowset** rowset);
+  void FillList(IRowset* rowset);
+  int SelectedItem();
+  int SourceTypeOf(int item);
+  CLSID ClassOf(int item);
+  void OpenEnumerator(int item);
+  void ConnectToProvider(int item);
+  HRESULT InitializeWithPrompt(IDBProperties* properties, IDBInitialize** dataSource);
+  void MakeCurrent(IDBInitialize* dataSource, int item);
 };

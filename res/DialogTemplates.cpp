@@ -71,7 +71,8 @@ DialogTemplate ConnectionStringPage() {
                   Button(IDC_BUILD, "&Build", 290, 15),
                   Label("&Connection String", 5, 4, 57),
                   Control(IDC_CONNECTION_STRING, ControlKind::Edit, "",
-                          kChild | ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 4, 14, 278, 74),
+                          kChild | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_BORDER | WS_TABSTOP, 4, 14,
+                          278, 74),
                   Button(IDC_COPY, "Co&py", 290, 31, false),
                   Button(IDC_CONNECT, "C&onnect", 290, 47, false),
               });
@@ -150,6 +151,8 @@ DialogTemplate CommandProcessorPage() {
                           kChild | ES_MULTILINE | ES_AUTOVSCROLL | WS_BORDER | WS_TABSTOP, 4, 14, 278, 74),
                   Control(IDC_EXECUTE, ControlKind::DefButton, "&Execute",
                           (kPushButton & ~BS_TYPEMASK) | BS_DEFPUSHBUTTON | WS_DISABLED, 290, 31, 50, 14),
+                  // Below the buttons, wrapped over up to four lines.
+                  Control(IDC_COMMAND_STATUS, ControlKind::Static, "", kChild | SS_LEFT | SS_NOPREFIX, 290, 50, 50, 38),
               });
 }
 

@@ -60,3 +60,4 @@ constexpr int IDC_PROPERTY_LIST = 1009;
 constexpr int IDC_COMMAND_TEXT = 1000;
 constexpr int IDC_COMMAND_CONNECT = 1003;
 constexpr int IDC_EXECUTE = 1013;
+constexpr int IDC_COMMAND_STATUS = 1014;  // what the last command without rows did

@@ -205,10 +205,13 @@ UINT CDialog::IsDlgButtonChecked(int id) const {
   return static_cast<UINT>(check);
 }
 
+// A child dialog (a property page) changes only its own buttons, so the
+// window's default stays in place for the other pages.
 void CDialog::SetDefID(UINT id) {
   if (!HasWindow()) return;
   auto* target = qobject_cast<QPushButton*>(ControlById(static_cast<int>(id)));
-  for (QPushButton* button : m_widget->window()->findChildren<QPushButton*>()) button->setDefault(button == target);
+  if (!m_widget->isWindow()) DialogWindow::MarkOwnDefaultButtonArea(m_widget);
+  for (QPushButton* button : m_widget->findChildren<QPushButton*>()) button->setDefault(button == target);
 }
 
 DWORD CDialog::GetDefID() const {

@@ -18,6 +18,7 @@
 #include <strings.h>
 
 #include "IconResources.h"
+#include "MultiLineEdit.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ bool TakesFocus(ControlKind kind) {
 
 QWidget* CreateEdit(const ControlTemplate& c, QWidget* parent) {
   if (c.style & ES_MULTILINE) {
-    auto* edit = new QPlainTextEdit(parent);
+    auto* edit = new MultiLineEdit(c.style & ES_WANTRETURN, parent);
     const bool wraps = !(c.style & (ES_AUTOHSCROLL | WS_HSCROLL));
     edit->setLineWrapMode(wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     edit->setVerticalScrollBarPolicy((c.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);

@@ -369,16 +369,21 @@ void CPropertySheet::SetButtonText(int id, LPCSTR text) {
   if (QPushButton* button = Button(id)) button->setText(QString::fromUtf8(text ? text : ""));
 }
 
+// The sheet's own buttons; an id that is none of them is the active page's.
 void CPropertySheet::SetDefID(UINT id) {
   if (!m_window) return;
-  QWidget* target = Button(static_cast<int>(id));
-  if (!target && GetActivePage()) target = GetActivePage()->ControlById(static_cast<int>(id));
-  for (QPushButton* button : m_window->findChildren<QPushButton*>()) button->setDefault(button == target);
+  QPushButton* target = Button(static_cast<int>(id));
+  if (!target) {
+    if (GetActivePage()) GetActivePage()->SetDefID(id);
+    return;
+  }
+  for (const auto& [buttonId, button] : m_buttons)
+    if (button) button->setDefault(button == target);
 }
 
 DWORD CPropertySheet::GetDefID() const {
   if (!m_window) return 0;
-  for (QPushButton* button : m_window->findChildren<QPushButton*>())
-    if (button->isDefault()) return static_cast<DWORD>(ControlIdOf(button));
+  for (const auto& [id, button] : m_buttons)
+    if (button && button->isDefault()) return static_cast<DWORD>(id);
   return 0;
 }

@@ -10,18 +10,50 @@ void DialogWindow::accept() { m_onOk(); }
 
 void DialogWindow::reject() { m_onCancel(); }
 
+namespace {
+
+constexpr const char* kOwnsDefaultButton = "ownsDefaultButton";
+
+bool OwnsDefaultButton(const QWidget* area) { return area->property(kOwnsDefaultButton).toBool(); }
+
+QPushButton* VisibleDefaultIn(const QWidget* area) {
+  for (QPushButton* button : area->findChildren<QPushButton*>())
+    if (button->isDefault() && button->isVisible()) return button;
+  return nullptr;
+}
+
+}  // namespace
+
+void DialogWindow::MarkOwnDefaultButtonArea(QWidget* area) { area->setProperty(kOwnsDefaultButton, true); }
+
+// A page that set a default button of its own keeps it to itself: Enter
+// presses it while the focus is on that page, and the window's default
+// everywhere else.
+QPushButton* DialogWindow::DefaultButtonNearFocus() const {
+  for (QWidget* area = focusWidget(); area && area != this; area = area->parentWidget())
+    if (OwnsDefaultButton(area))
+      if (QPushButton* button = VisibleDefaultIn(area)) return button;
+  for (QPushButton* button : findChildren<QPushButton*>())
+    if (button->isDefault() && button->isVisible() && !InOwnDefaultButtonArea(button)) return button;
+  return nullptr;
+}
+
+bool DialogWindow::InOwnDefaultButtonArea(const QPushButton* button) const {
+  for (QWidget* area = button->parentWidget(); area && area != this; area = area->parentWidget())
+    if (OwnsDefaultButton(area)) return true;
+  return false;
+}
+
 bool DialogWindow::PressDefaultButton() {
   auto* focused = qobject_cast<QPushButton*>(focusWidget());
   if (focused && focused->isVisible()) {
     if (focused->isEnabled()) focused->click();
     return true;
   }
-  for (QPushButton* button : findChildren<QPushButton*>()) {
-    if (!button->isDefault() || !button->isVisible()) continue;
-    if (button->isEnabled()) button->click();
-    return true;
-  }
-  return false;
+  QPushButton* button = DefaultButtonNearFocus();
+  if (!button) return false;
+  if (button->isEnabled()) button->click();
+  return true;
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {

@@ -6,12 +6,17 @@
 #include <QDialog>
 #include <functional>
 
+class QPushButton;
+
 class DialogWindow : public QDialog {
  public:
   DialogWindow(QWidget* parent, std::function<void()> onOk, std::function<void()> onCancel);
 
   void accept() override;
   void reject() override;
+  // Marks a child dialog (a page) whose default button is its own: Enter
+  // presses it only while the focus is inside.
+  static void MarkOwnDefaultButtonArea(QWidget* area);
   // Ends the modal loop (or hides a modeless window) with the result.
   void Finish(int result) { QDialog::done(result); }
 
@@ -20,6 +25,8 @@ class DialogWindow : public QDialog {
 
  private:
   bool PressDefaultButton();
+  QPushButton* DefaultButtonNearFocus() const;
+  bool InOwnDefaultButtonArea(const QPushButton* button) const;
   std::function<void()> m_onOk;
   std::function<void()> m_onCancel;
 };

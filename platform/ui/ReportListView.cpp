@@ -138,6 +138,8 @@ ReportListView::ReportListView(QWidget* parent, DWORD style) : QAbstractScrollAr
   QObject::connect(m_header, &QHeaderView::sectionResized, this,
                    [this](int logical, int, int size) { OnSectionResized(logical, size); });
   QObject::connect(m_header, &QHeaderView::sectionClicked, this, [this](int logical) { OnSectionClicked(logical); });
+  QObject::connect(m_header, &QHeaderView::sectionHandleDoubleClicked, this,
+                   [this](int logical) { FitColumnToShownRows(logical); });
   QObject::connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
                    [this](int action) { OnVerticalAction(action); });
   m_repaintTimer.setSingleShot(true);
@@ -427,6 +429,20 @@ BOOL ReportListView::SetColumnWidth(int at, int width) {
   SyncScrollBars();
   ScheduleRepaint();
   return TRUE;
+}
+
+// A double-click on a divider fits the column to the widest text of the
+// rows in view, as the platform's list view does.
+void ReportListView::FitColumnToShownRows(int column) {
+  if (column < 0 || column >= ColumnCount()) return;
+  const QFontMetrics metrics(font());
+  const int last = std::min(ItemCount(), TopIndex() + CountPerPage() + 1);
+  int widest = 0;
+  for (int row = TopIndex(); row < last; ++row) {
+    const std::string_view text = ItemText(row, column);
+    widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))));
+  }
+  SetColumnWidth(column, widest + 2 * kTextInset);
 }
 
 void ReportListView::OnSectionResized(int logical, int newSize) {

@@ -144,6 +144,7 @@ class ReportListView : public QAbstractScrollArea {
   void OnVerticalAction(int action);
   void OnSectionResized(int logical, int newSize);
   void OnSectionClicked(int logical);
+  void FitColumnToShownRows(int column);
   void DrawRow(CDC& dc, int row);
   bool WantsAllKeys() const;
   void SendChars(const QKeyEvent* event, UINT key);
