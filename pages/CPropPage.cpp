@@ -103,8 +103,8 @@ void CPropPage::OnSelchangePropSets() {
 }
 
 // Asks the provider for the one property's current value each time. A
-// property in error still comes back in its set, so every returned set is
-// read and freed whatever the status.
+// property in error still comes back in its set (DB_E_ERRORSOCCURRED), so
+// the sets are read and every one of them freed whatever the status.
 void CPropPage::OnSelchangeProperties() {
   UpdateData(TRUE);
   SetValueText("");
@@ -118,5 +118,7 @@ void CPropPage::OnSelchangeProperties() {
   const HRESULT hr = m_pProperties->GetProperties(1, &idSet, values.CountOut(), values.SetsOut());
   if (FAILED(hr) && hr != DB_E_ERRORSOCCURRED) return;
   if (values.Count() == 0 || values[0].cProperties == 0 || !values[0].rgProperties) return;
-  SetValueText(ValueText(values[0].rgProperties[0].vValue).c_str());
+  // A property in error has no value, whatever the provider left in it.
+  const DBPROP& property = values[0].rgProperties[0];
+  if (property.dwStatus == DBPROPSTATUS_OK) SetValueText(ValueText(property.vValue).c_str());
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AppTitle.h"
+#include "BrowsingTestProvider.h"
 #include "CMainPropertySheet.h"
 #include "CPropPage.h"
 #include "MessageBoxRecorder.h"
@@ -18,6 +19,7 @@
 #include "Resources.h"
 #include "SViewerPage.h"
 #include "ScriptedDataLinks.h"
+#include "TablesTestProvider.h"
 #include "TestEnvironment.h"
 #include "objbase.h"
 #include "oledb.h"
@@ -119,7 +121,9 @@ TEST_F(PropPageTest, EveryPropertyOfEverySetIsShownOrLeftEmptyWithoutAReport) {
     ASSERT_GT(List(IDC_PROPERTY_LIST)->count(), 0) << name;
     for (int property = 0; property < List(IDC_PROPERTY_LIST)->count(); ++property) {
       PickRow(IDC_PROPERTY_LIST, property);
-      if (!held) EXPECT_EQ(Value(), "") << name << " " << property;
+      if (!held) {
+        EXPECT_EQ(Value(), "") << name << " " << property;
+      }
       shown += Value().empty() ? 0 : 1;
     }
   }
@@ -155,6 +159,46 @@ TEST_F(PropPageTest, AConnectionElsewhereResetsThePageAndActivationPicksTheNewOn
   EXPECT_TRUE(boxes.Calls().empty());
   EXPECT_EQ(ValueOf("DBPROPSET_DBINIT", "Data Source"), Sample("empty.db"));
   EXPECT_EQ(dataLinks.script.prompts, 2);
+}
+
+}  // namespace
+
+namespace {
+
+class PropPageProviderTest : public PropPageTest {
+ protected:
+  void PickUp(IDBInitialize* provider) {
+    sheet->SetActivePage(0);
+    page->QuerySiblings(0, 0);
+    sheet->ReleaseDataSource();
+    provider->AddRef();
+    sheet->m_pDataSource = provider;
+    sheet->SetActivePage(1);
+  }
+};
+
+TEST_F(PropPageProviderTest, ASetReturnedTwiceIsListedTwiceWithItsOwnPropertiesAndAnUnknownSetByItsGuid) {
+  ComPtr<IDBInitialize> sqlite = OpenSqliteFile(Sample("trading.db"));
+  ASSERT_TRUE(sqlite);
+  BrowsingProviderScript script;
+  ComPtr<IDBInitialize> provider = CreateBrowsingTestProvider(sqlite.Get(), script);
+  PickUp(provider.Get());
+  EXPECT_EQ(Items(IDC_PROPSET_LIST), (std::vector<std::string>{"DBPROPSET_DBINIT", "DBPROPSET_DBINIT",
+                                                               "{7A3C1E57-2B4D-4F6A-8C1E-5D9B0A7F3E21}"}));
+  PickRow(IDC_PROPSET_LIST, 0);
+  EXPECT_EQ(Items(IDC_PROPERTY_LIST), std::vector<std::string>{"Data Source"});
+  PickRow(IDC_PROPERTY_LIST, 0);
+  EXPECT_EQ(Value(), Sample("trading.db"));
+  PickRow(IDC_PROPSET_LIST, 1);
+  EXPECT_EQ(Items(IDC_PROPERTY_LIST), std::vector<std::string>{"Prompt"});
+  PickRow(IDC_PROPERTY_LIST, 0);
+  EXPECT_EQ(Value(), "4");  // DBPROMPT_NOPROMPT
+  // In error: the stray value is not shown, nothing is reported, and the
+  // returned set is freed (the sanitizer build would see a leak).
+  PickRow(IDC_PROPSET_LIST, 2);
+  PickRow(IDC_PROPERTY_LIST, 0);
+  EXPECT_EQ(Value(), "");
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
 }
 
 }  // namespace

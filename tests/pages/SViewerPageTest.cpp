@@ -11,12 +11,14 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "AppTitle.h"
+#include "BrowsingTestProvider.h"
 #include "CEnumDialog.h"
 #include "CMainPropertySheet.h"
 #include "CTablesPage.h"
@@ -26,6 +28,7 @@
 #include "SViewerPage.h"
 #include "SchemaNames.h"
 #include "ScriptedDataLinks.h"
+#include "TablesTestProvider.h"
 #include "TestEnvironment.h"
 #include "objbase.h"
 #include "oledb.h"
@@ -290,6 +293,20 @@ TEST_F(SViewerPageTest, ATableNameRestrictionReturnsThatTablesIndexesOnlyAndIsCo
   EXPECT_GT(std::set<std::string>(allTables.begin(), allTables.end()).size(), 1u);
 }
 
+TEST_F(SViewerPageTest, ADoubleClickOnASchemaOpensItAndShowsItsRowsetTwiceFromTheStart) {
+  Connect(Sample("trading.db"));
+  ViewerWatch watch;
+  DoubleClick(IDC_SCHEMA_LIST, "DBSCHEMA_TABLES");
+  Press(IDC_GET_SCHEMA);  // the same open rowset again, read from its start
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
+  ASSERT_EQ(watch.seen.size(), 2u);
+  EXPECT_EQ(watch.seen[0].caption, "Rowset Viewer");
+  EXPECT_EQ(watch.seen[0].headings.at(2), "TABLE_NAME");
+  EXPECT_EQ(watch.seen[0].rows, watch.seen[1].rows);
+  const auto names = watch.Column(0, "TABLE_NAME");
+  EXPECT_NE(std::find(names.begin(), names.end(), "Order Details"), names.end());
+}
+
 TEST_F(SViewerPageTest, SelectingARestrictionShowsItsOwnValueAndTypingEnablesSetValue) {
   Connect(Sample("trading.db"));
   Pick(IDC_SCHEMA_LIST, "DBSCHEMA_TABLES");
@@ -363,6 +380,62 @@ TEST_F(SViewerPageTest, AnotherPagesConnectEmptiesEverythingAndLeavesSetValueOff
   boxes.Clear();
   sheet->SetActivePage(1);
   EXPECT_TRUE(boxes.Calls().empty());
+}
+
+// ---- providers outside the standard ----------------------------------------------
+
+class SViewerPageProviderTest : public SViewerPageTest {
+ protected:
+  void PickUp(IDBInitialize* provider) {
+    sheet->SetActivePage(0);
+    page->QuerySiblings(0, 0);
+    sheet->ReleaseDataSource();
+    provider->AddRef();
+    sheet->m_pDataSource = provider;
+    sheet->SetActivePage(1);
+  }
+  void SetUp() override {
+    SViewerPageTest::SetUp();
+    sqlite = OpenSqliteFile(Sample("trading.db"));
+    ASSERT_TRUE(sqlite);
+    provider = CreateBrowsingTestProvider(sqlite.Get(), script);
+    PickUp(provider.Get());
+  }
+  BrowsingProviderScript script;
+  ComPtr<IDBInitialize> sqlite;
+  ComPtr<IDBInitialize> provider;
+};
+
+const char kCustomName[] = "{7A3C1E55-2B4D-4F6A-8C1E-5D9B0A7F3E21}";
+
+TEST_F(SViewerPageProviderTest, AnUnknownSchemaIsNamedByItsGuidAndItsRestrictionsByItsColumnsAndAllTakeValues) {
+  const auto schemaNames = Items(IDC_SCHEMA_LIST);
+  ASSERT_EQ(schemaNames.size(), kSqliteSchemas.size() + 2);
+  EXPECT_EQ(schemaNames[kSqliteSchemas.size()], kCustomName);
+  EXPECT_EQ(page->m_lbSchemas.GetItemData(static_cast<int>(kSqliteSchemas.size())), 0u);
+  Pick(IDC_SCHEMA_LIST, kCustomName);
+  EXPECT_EQ(Items(IDC_RESTRICTION_LIST), (std::vector<std::string>{"ALPHA", "GAMMA"}));
+  EXPECT_EQ(RestrictionOrdinals(), (std::vector<DWORD_PTR>{0, 2}));
+  // Sized by the highest listed restriction, so the last one takes a value
+  // and every listed one is passed.
+  SetRestriction("GAMMA", "g");
+  ViewerWatch watch;
+  Press(IDC_GET_SCHEMA);
+  EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
+  ASSERT_EQ(watch.seen.size(), 1u);
+  ASSERT_EQ(script.customRestrictions.size(), 1u);
+  EXPECT_EQ(script.customRestrictions[0], (std::vector<std::string>{"", "", "g"}));
+}
+
+TEST_F(SViewerPageProviderTest, ABookmarkColumnIsSkippedAndARowsetWithoutIRowsetIsReported) {
+  Pick(IDC_SCHEMA_LIST, "{7A3C1E56-2B4D-4F6A-8C1E-5D9B0A7F3E21}");
+  EXPECT_EQ(Items(IDC_RESTRICTION_LIST), (std::vector<std::string>{"FIRST", "SECOND"}));
+  EXPECT_EQ(RestrictionOrdinals(), (std::vector<DWORD_PTR>{0, 1}));
+  ViewerWatch watch;
+  Press(IDC_GET_SCHEMA);
+  EXPECT_TRUE(watch.seen.empty());
+  EXPECT_EQ(boxes.Calls().size(), 1u);
+  EXPECT_NE(page->m_pColumnsInfo, nullptr);  // unchanged
 }
 
 }  // namespace

@@ -139,16 +139,17 @@ TEST(PropertyInfoSetArrayTest, ClearsEveryValueListAndFreesTheDescriptions) {
   {
     CPropertyInfoSetArray info;
     OLECHAR* descriptions = nullptr;
-    info = CPropertyInfoSetArray(3, ProviderInfoSets(3, 2, value, &descriptions), descriptions);
+    DBPROPINFOSET* sets = ProviderInfoSets(3, 2, value, &descriptions);
+    info = CPropertyInfoSetArray(3, sets, descriptions);
     EXPECT_EQ(info.Count(), 3u);
     EXPECT_EQ(info.Descriptions(), descriptions);
     EXPECT_EQ(value.references, 6u);
     // A second call through the same owner frees the first result.
     ULONG* count = info.CountOut();
-    DBPROPINFOSET** sets = info.SetsOut();
+    DBPROPINFOSET** setsOut = info.SetsOut();
     OLECHAR** buffer = info.DescriptionsOut();
     EXPECT_EQ(value.references, 0u);
-    *sets = ProviderInfoSets(1, 1, value, buffer);
+    *setsOut = ProviderInfoSets(1, 1, value, buffer);
     *count = 1;
     EXPECT_EQ(info.Count(), 1u);
   }
@@ -158,7 +159,8 @@ TEST(PropertyInfoSetArrayTest, ClearsEveryValueListAndFreesTheDescriptions) {
 TEST(PropertyInfoSetArrayTest, DetachHandsOverSetsAndDescriptions) {
   CountedValue value;
   OLECHAR* descriptions = nullptr;
-  CPropertyInfoSetArray info(2, ProviderInfoSets(2, 1, value, &descriptions), descriptions);
+  DBPROPINFOSET* sets = ProviderInfoSets(2, 1, value, &descriptions);
+  CPropertyInfoSetArray info(2, sets, descriptions);
   ULONG count = 0;
   OLECHAR* handedDescriptions = nullptr;
   DBPROPINFOSET* handed = info.Detach(&count, &handedDescriptions);
