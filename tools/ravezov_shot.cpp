@@ -1,13 +1,15 @@
 // Writes a PNG of the main sheet in a chosen state:
-//   ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--press ID] [--window] FILE.png
+//   ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--type TEXT] [--press ID] [--window] FILE.png
 // --connect connects through the Connection String Builder with the string,
 // --tab selects a tab by index, --select selects the row of the current
-// page's list whose first column reads TEXT, --press clicks a control of the current
+// page's list whose first column reads TEXT, --type types TEXT into the
+// current page's multi-line edit (as the user would), --press clicks a control of the current
 // page by its numeric id, --window pictures the topmost window (a dialog
 // the press opened) instead of the sheet. Message boxes are answered with
 // their first button and written to the standard error.
 #include <QApplication>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -30,13 +32,15 @@ struct ShotOptions {
   std::optional<std::string> initString;
   int tab = 0;
   std::optional<std::string> select;
+  std::optional<std::string> typed;
   std::optional<int> press;
   bool topmostWindow = false;
 };
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--press ID] [--window] FILE.png\n");
+               "usage: ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--type TEXT] [--press ID] [--window] "
+               "FILE.png\n");
 }
 
 std::optional<int> ParseNumber(const char* text) {
@@ -55,6 +59,8 @@ std::optional<ShotOptions> ParseArguments(int argc, char** argv) {
       options.initString = argv[++i];
     } else if (arg == "--select" && hasValue) {
       options.select = argv[++i];
+    } else if (arg == "--type" && hasValue) {
+      options.typed = argv[++i];
     } else if ((arg == "--tab" || arg == "--press") && hasValue) {
       const std::optional<int> number = ParseNumber(argv[++i]);
       if (!number) return std::nullopt;
@@ -105,6 +111,16 @@ void Select(CMainPropertySheet& sheet, const std::string& text) {
   std::fprintf(stderr, "no row \"%s\" in a list of the current page\n", text.c_str());
 }
 
+// Typing changes the text the way a user does, so the page hears of it.
+void Type(CMainPropertySheet& sheet, const std::string& text) {
+  CPropertyPage* page = sheet.GetActivePage();
+  auto* edit = page ? page->GetWidget()->findChild<QPlainTextEdit*>() : nullptr;
+  if (edit)
+    edit->insertPlainText(QString::fromStdString(text));
+  else
+    std::fprintf(stderr, "no multi-line edit on the current page\n");
+}
+
 void Press(CMainPropertySheet& sheet, int id) {
   CPropertyPage* page = sheet.GetActivePage();
   auto* button = page ? qobject_cast<QPushButton*>(page->ControlById(id)) : nullptr;
@@ -131,6 +147,7 @@ int Run(const ShotOptions& options) {
   if (options.initString) Connect(sheet, *options.initString);
   sheet.SetActivePage(options.tab);
   if (options.select) Select(sheet, *options.select);
+  if (options.typed) Type(sheet, *options.typed);
   bool saved = false;
   // A press may open a modal dialog, so it runs from the event loop and the
   // picture is taken from a timer that fires inside that dialog's loop too.
