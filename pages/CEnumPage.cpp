@@ -1,5 +1,6 @@
 #include "CEnumPage.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -180,14 +181,14 @@ void CEnumPage::OnItemChangedList(NMHDR*, LRESULT* result) {
   *result = 0;
   const int item = SelectedItem();
   if (item < 0) return;
-  const bool enumerator = SourceTypeOf(item) == DBSOURCETYPE_ENUMERATOR;
+  const bool enumerator = SourceTypeOf(item) == static_cast<int>(DBSOURCETYPE_ENUMERATOR);
   SetDlgItemText(IDC_ENUM_CONNECT, enumerator ? "&Enumerate" : "C&onnect");
 }
 
 void CEnumPage::OnConnect() {
   const int item = SelectedItem();
   if (item < 0) return;
-  if (SourceTypeOf(item) == DBSOURCETYPE_ENUMERATOR)
+  if (SourceTypeOf(item) == static_cast<int>(DBSOURCETYPE_ENUMERATOR))
     OpenEnumerator(item);
   else
     ConnectToProvider(item);

@@ -6,7 +6,7 @@
 // current page in the order given, each as often as wanted: --select picks
 // the row of a list view (by its first column) or the item of a list box
 // whose text reads TEXT, as a click would; --type replaces the text of the
-// page's first editable single-line edit as typing would; --press clicks a
+// page's first editable single-line edit (else its multi-line edit) as typing would; --press clicks a
 // control by its numeric id. --window pictures the topmost window (a dialog
 // a press opened) instead of the sheet; a press that opens a modal dialog
 // is best given last. Message boxes are answered with their first button
@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -153,6 +154,13 @@ void Type(CMainPropertySheet& sheet, const std::string& text) {
     edit->setFocus();
     edit->selectAll();
     edit->insert(QString::fromStdString(text));  // raises the change notification, as typing does
+    return;
+  }
+  // Pages with a multi-line edit (the command text) take the text there.
+  if (auto* text_edit = page ? page->GetWidget()->findChild<QPlainTextEdit*>() : nullptr) {
+    text_edit->setFocus();
+    text_edit->selectAll();
+    text_edit->insertPlainText(QString::fromStdString(text));
     return;
   }
   std::fprintf(stderr, "no editable field on the current page\n");

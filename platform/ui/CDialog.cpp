@@ -89,6 +89,9 @@ BOOL CDialog::Create(CWnd* parent) {
 BOOL CDialog::CreateChildWindow(QWidget* parent) {
   if (HasWindow() || !GetTemplate()) return FALSE;
   auto* window = new QWidget(parent);
+  // Its default button, from the template or SetDefID, serves only while
+  // the focus is inside.
+  DialogWindow::MarkOwnDefaultButtonArea(window);
   BuildWindow(window);
   OnInitDialog();
   return TRUE;
@@ -210,13 +213,12 @@ UINT CDialog::IsDlgButtonChecked(int id) const {
 void CDialog::SetDefID(UINT id) {
   if (!HasWindow()) return;
   auto* target = qobject_cast<QPushButton*>(ControlById(static_cast<int>(id)));
-  if (!m_widget->isWindow()) DialogWindow::MarkOwnDefaultButtonArea(m_widget);
-  for (QPushButton* button : m_widget->findChildren<QPushButton*>()) button->setDefault(button == target);
+  for (QPushButton* button : m_widget->findChildren<QPushButton*>()) DialogWindow::SetDefaultButton(button, button == target);
 }
 
 DWORD CDialog::GetDefID() const {
   for (const auto& [id, control] : m_controls)
-    if (auto* button = qobject_cast<QPushButton*>(control.data()); button && button->isDefault())
+    if (auto* button = qobject_cast<QPushButton*>(control.data()); button && DialogWindow::IsDefaultButton(button))
       return static_cast<DWORD>(id);
   return 0;
 }

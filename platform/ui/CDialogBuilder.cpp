@@ -17,6 +17,7 @@
 #include <map>
 #include <strings.h>
 
+#include "DialogWindow.h"
 #include "IconResources.h"
 #include "MultiLineEdit.h"
 
@@ -116,7 +117,8 @@ QWidget* CreateButton(const ControlTemplate& c, QWidget* parent) {
   // Only the template or SetDefID makes a default button; Enter on a focused
   // button is handled by the dialog window.
   button->setAutoDefault(false);
-  button->setDefault(c.kind == ControlKind::DefButton || (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+  DialogWindow::SetDefaultButton(button,
+                                 c.kind == ControlKind::DefButton || (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
   return button;
 }
 

@@ -214,7 +214,7 @@ void CPropertySheet::BuildButtons(QWidget* row) {
     m_buttons[id] = button;
     QObject::connect(button, &QPushButton::clicked, m_window, [this, id] { PressButton(id); });
   }
-  m_buttons[IDOK]->setDefault(true);
+  DialogWindow::SetDefaultButton(m_buttons[IDOK], true);
   m_buttons[ID_APPLY_NOW]->setEnabled(false);  // until a page reports a change
   if (m_psh.dwFlags & PSH_NOAPPLYNOW) HideButton(ID_APPLY_NOW);
   if (!HasHelp()) HideButton(IDHELP);
@@ -378,12 +378,12 @@ void CPropertySheet::SetDefID(UINT id) {
     return;
   }
   for (const auto& [buttonId, button] : m_buttons)
-    if (button) button->setDefault(button == target);
+    if (button) DialogWindow::SetDefaultButton(button, button == target);
 }
 
 DWORD CPropertySheet::GetDefID() const {
   if (!m_window) return 0;
   for (const auto& [id, button] : m_buttons)
-    if (button && button->isDefault()) return static_cast<DWORD>(id);
+    if (button && DialogWindow::IsDefaultButton(button)) return static_cast<DWORD>(id);
   return 0;
 }

@@ -13,18 +13,30 @@ void DialogWindow::reject() { m_onCancel(); }
 namespace {
 
 constexpr const char* kOwnsDefaultButton = "ownsDefaultButton";
+constexpr const char* kDialogDefault = "dialogDefault";
 
 bool OwnsDefaultButton(const QWidget* area) { return area->property(kOwnsDefaultButton).toBool(); }
 
 QPushButton* VisibleDefaultIn(const QWidget* area) {
   for (QPushButton* button : area->findChildren<QPushButton*>())
-    if (button->isDefault() && button->isVisible()) return button;
+    if (DialogWindow::IsDefaultButton(button) && button->isVisible()) return button;
   return nullptr;
 }
 
 }  // namespace
 
 void DialogWindow::MarkOwnDefaultButtonArea(QWidget* area) { area->setProperty(kOwnsDefaultButton, true); }
+
+// Qt keeps one default button per window and clears the others; a page's
+// default must not clear the sheet's, so the dialog's own record is kept
+// beside Qt's flag, which only draws it.
+void DialogWindow::SetDefaultButton(QPushButton* button, bool isDefault) {
+  if (!button) return;
+  button->setProperty(kDialogDefault, isDefault);
+  button->setDefault(isDefault);
+}
+
+bool DialogWindow::IsDefaultButton(const QPushButton* button) { return button->property(kDialogDefault).toBool(); }
 
 // A page that set a default button of its own keeps it to itself: Enter
 // presses it while the focus is on that page, and the window's default
@@ -34,7 +46,7 @@ QPushButton* DialogWindow::DefaultButtonNearFocus() const {
     if (OwnsDefaultButton(area))
       if (QPushButton* button = VisibleDefaultIn(area)) return button;
   for (QPushButton* button : findChildren<QPushButton*>())
-    if (button->isDefault() && button->isVisible() && !InOwnDefaultButtonArea(button)) return button;
+    if (IsDefaultButton(button) && button->isVisible() && !InOwnDefaultButtonArea(button)) return button;
   return nullptr;
 }
 

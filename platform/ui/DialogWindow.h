@@ -17,6 +17,9 @@ class DialogWindow : public QDialog {
   // Marks a child dialog (a page) whose default button is its own: Enter
   // presses it only while the focus is inside.
   static void MarkOwnDefaultButtonArea(QWidget* area);
+  // The default button of its dialog or page; Enter presses it.
+  static void SetDefaultButton(QPushButton* button, bool isDefault);
+  static bool IsDefaultButton(const QPushButton* button);
   // Ends the modal loop (or hides a modeless window) with the result.
   void Finish(int result) { QDialog::done(result); }
 

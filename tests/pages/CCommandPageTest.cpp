@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppTitle.h"
@@ -210,8 +211,8 @@ TEST_F(CommandPageTest, AnInsertOfTwoRowsReachesTheFileAndSaysSoWithoutAViewer) 
 TEST_F(CommandPageTest, ARefusedTextIsReportedAndThePreviousCommandDoesNotRunAgain) {
   ScratchDatabase db("trading.db");
   Connect(db.Path());
-  ComPtr<ICommandText> inner(page->m_pCommandText);
-  page->m_pCommandText = nullptr;
+  ComPtr<ICommandText> inner;
+  inner.Attach(std::exchange(page->m_pCommandText, nullptr));
   ASSERT_EQ(ComObject<ICommandText>::CreateInstance<RefusingCommand>(
                 IID_ICommandText, reinterpret_cast<void**>(&page->m_pCommandText), inner),
             S_OK);
@@ -249,21 +250,22 @@ TEST_F(CommandPageTest, ASelectOpensAnEditableGridEachTimeAndAnEditReachesTheFil
     CCustListCtrl& list = viewer.List();
     QWidget* grid = list.View();
     QTest::keyClick(grid, Qt::Key_F2);
-    QTest::keyClick(grid, Qt::Key_Tab);  // the title
+    QTest::keyClick(grid, Qt::Key_Tab);  // the quantity
     QTest::keyClick(grid, Qt::Key_End);
-    for (int i = 0; i < list.GetItemText(0, 1).GetLength(); ++i) QTest::keyClick(grid, Qt::Key_Backspace);
-    QTest::keyClicks(grid, "Edited");
+    const int length = list.GetItemText(0, 1).GetLength();
+    for (int i = 0; i < length; ++i) QTest::keyClick(grid, Qt::Key_Backspace);
+    QTest::keyClicks(grid, "77");
     QTest::keyClick(grid, Qt::Key_Return);
   });
-  Execute("SELECT id, title FROM Notes ORDER BY id");
+  Execute("SELECT id, quantity FROM Trades ORDER BY id");
   Press(IDC_EXECUTE);
   EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
   ASSERT_EQ(watch.seen.size(), 2u);
   EXPECT_EQ(watch.seen[0].caption, "Data from query");
-  EXPECT_EQ(watch.seen[0].headings, (std::vector<std::string>{"id", "title"}));
+  EXPECT_EQ(watch.seen[0].headings, (std::vector<std::string>{"id", "quantity"}));
   EXPECT_TRUE(watch.seen[0].editing);
-  EXPECT_EQ(watch.seen[1].rows[0][1], "Edited");  // the second run read the file afresh
-  EXPECT_EQ(db.Query("SELECT title FROM Notes ORDER BY id LIMIT 1"), "Edited");
+  EXPECT_EQ(watch.seen[1].rows[0][1], "77");  // the second run read the file afresh
+  EXPECT_EQ(db.Query("SELECT quantity FROM Trades ORDER BY id LIMIT 1"), "77");
   EXPECT_EQ(Status(), "");
 }
 

@@ -75,7 +75,7 @@ class TestEnumerator : public ComObject<ISourcesRowset> {
 HRESULT CreatePresetProvider(REFIID riid, void** object) {
   ComPtr<IDBProperties> properties;
   HRESULT hr = CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBProperties,
-                                reinterpret_cast<void**>(properties.GetAddressOf()));
+                                reinterpret_cast<void**>(&properties));
   if (FAILED(hr)) return hr;
   DBPROP file{};
   file.dwPropertyID = DBPROP_INIT_DATASOURCE;

@@ -70,6 +70,33 @@ TEST_F(ResourcesTest, TheBuilderTemplateHasItsControlsWhereTheyBelong) {
   EXPECT_TRUE(edit->style & ES_MULTILINE);
 }
 
+TEST_F(ResourcesTest, TheCommandPageHasADisabledDefaultExecuteAStatusLineAndAnEditThatLeavesEnter) {
+  const DialogTemplate* page = FindDialogTemplate(IDD_COMMAND_PROCESSOR);
+  ASSERT_NE(page, nullptr);
+  const ControlTemplate* execute = nullptr;
+  const ControlTemplate* status = nullptr;
+  const ControlTemplate* edit = nullptr;
+  for (const ControlTemplate& c : page->controls) {
+    if (c.id == IDC_EXECUTE) execute = &c;
+    if (c.id == IDC_COMMAND_STATUS) status = &c;
+    if (c.id == IDC_COMMAND_TEXT) edit = &c;
+  }
+  ASSERT_TRUE(execute && status && edit);
+  EXPECT_EQ(execute->kind, ControlKind::DefButton);
+  EXPECT_TRUE(execute->style & WS_DISABLED);
+  EXPECT_EQ(status->kind, ControlKind::Static);
+  EXPECT_EQ(status->caption, "");
+  // The status sits clear of the edit and of both buttons.
+  for (const ControlTemplate& c : page->controls) {
+    if (&c == status || c.id == IDC_STATIC) continue;
+    const bool apart = status->x >= c.x + c.cx || c.x >= status->x + status->cx || status->y >= c.y + c.cy ||
+                       c.y >= status->y + status->cy;
+    EXPECT_TRUE(apart) << "status overlaps control " << c.id;
+  }
+  EXPECT_TRUE(edit->style & ES_MULTILINE);
+  EXPECT_FALSE(edit->style & ES_WANTRETURN);  // Enter runs the command
+}
+
 TEST_F(ResourcesTest, TheViewerIsAModalFrameWithAListAndACloseButton) {
   const DialogTemplate* viewer = FindDialogTemplate(IDD_ROWSET_VIEWER);
   ASSERT_NE(viewer, nullptr);

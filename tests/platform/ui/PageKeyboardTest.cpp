@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "CListCtrl.h"
 #include "UiTestTemplates.h"
 
 using namespace uitest;
