@@ -72,6 +72,8 @@ INI
 
 start_postgres() {
   local sqlite_file="$1"
+  # The SQLite driver would quietly create a missing file, empty.
+  [[ -s "$sqlite_file" ]] || die "no SQLite sample at $sqlite_file (build ravezov_samples first)"
   trap stop_postgres EXIT
   RAVEZOV_PG_BIN="$(postgres_bin_dir)"
   RAVEZOV_PG_ROOT="$(mktemp -d /tmp/ravezov-pg.XXXXXX)"

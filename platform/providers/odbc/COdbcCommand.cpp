@@ -47,9 +47,40 @@ HRESULT COdbcCommand::Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pParam
     return PostOdbcError(DB_E_MULTIPLESTATEMENTS, IID_ICommand,
                          "The command text holds more than one statement, and this ODBC driver runs only the "
                          "first; nothing was executed.");
-  std::lock_guard lock(m_connection->Mutex());
-  return ExecuteOdbcRowset(m_connection, std::move(sql), std::move(options), static_cast<ICommandText*>(this), riid,
+  const bool wantsChange = options.WantsChange();
+  HRESULT hr;
+  {
+    std::lock_guard lock(m_connection->Mutex());
+    hr = ExecuteOdbcRowset(m_connection, std::move(sql), std::move(options), static_cast<ICommandText*>(this), riid,
                            ppRowset, IID_ICommand, pcRowsAffected, &m_running);
+  }
+  std::lock_guard relock(m_mutex);
+  m_propertiesInError.clear();
+  if (hr == DB_E_ERRORSOCCURRED && wantsChange) m_propertiesInError = {DBPROP_IRowsetChange, DBPROP_UPDATABILITY};
+  return hr;
+}
+
+HRESULT COdbcCommand::GetPropertiesInError(ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
+  *pcPropertySets = 0;
+  *prgPropertySets = nullptr;
+  if (m_propertiesInError.empty()) return S_OK;
+  auto* set = static_cast<DBPROPSET*>(CoTaskMemAlloc(sizeof(DBPROPSET)));
+  auto* props = static_cast<DBPROP*>(CoTaskMemAlloc(sizeof(DBPROP) * m_propertiesInError.size()));
+  if (!set || !props) {
+    CoTaskMemFree(set);
+    CoTaskMemFree(props);
+    return E_OUTOFMEMORY;
+  }
+  for (size_t i = 0; i < m_propertiesInError.size(); ++i) {
+    props[i] = {};
+    props[i].dwPropertyID = m_propertiesInError[i];
+    props[i].dwOptions = DBPROPOPTIONS_REQUIRED;
+    props[i].dwStatus = DBPROPSTATUS_NOTSETTABLE;
+  }
+  *set = {props, static_cast<ULONG>(m_propertiesInError.size()), DBPROPSET_ROWSET};
+  *pcPropertySets = 1;
+  *prgPropertySets = set;
+  return S_OK;
 }
 
 HRESULT COdbcCommand::GetDBSession(REFIID riid, IUnknown** ppSession) {
@@ -96,6 +127,10 @@ HRESULT COdbcCommand::GetProperties(const ULONG cPropertyIDSets, const DBPROPIDS
                                     ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
   ClearErrorInfo();
   std::lock_guard guard(m_mutex);
+  if (cPropertyIDSets == 1 && rgPropertyIDSets && rgPropertyIDSets[0].guidPropertySet == DBPROPSET_PROPERTIESINERROR) {
+    if (!pcPropertySets || !prgPropertySets) return E_INVALIDARG;
+    return GetPropertiesInError(pcPropertySets, prgPropertySets);
+  }
   return m_options.Store().GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets, prgPropertySets);
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "COdbcConnection.h"
 #include "COdbcRowsetOptions.h"
@@ -41,6 +42,10 @@ class COdbcCommand : public ComObject<ICommandText, ICommandProperties, IConvert
   std::u16string m_text;
   bool m_hasText = false;
   COdbcRowsetOptions m_options;
+  // The rowset properties the last Execute could not grant, for
+  // DBPROPSET_PROPERTIESINERROR.
+  HRESULT GetPropertiesInError(ULONG* pcPropertySets, DBPROPSET** prgPropertySets);
+  std::vector<DBPROPID> m_propertiesInError;
   // The statement this command runs right now, for Cancel; null otherwise.
   std::atomic<SQLHSTMT> m_running{SQL_NULL_HSTMT};
 };

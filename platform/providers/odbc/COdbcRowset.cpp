@@ -13,13 +13,15 @@ namespace {
 
 // Statements of one text that give no rows are stepped over, within reason.
 constexpr int kMaxResults = 256;
+// Row numbers of inserted rows start here, far past any fetched row.
+constexpr size_t kInsertedBase = 0x40000000;
 
 }  // namespace
 
 COdbcRowset::COdbcRowset(std::shared_ptr<COdbcConnection> connection, COdbcHandle statement,
-                         COdbcRowsetOptions options, IUnknown* creator)
+                         COdbcRowsetOptions options, IUnknown* creator, std::u16string sql)
     : m_connection(std::move(connection)), m_statement(std::move(statement)), m_options(std::move(options)),
-      m_creator(creator) {}
+      m_creator(creator), m_sql(std::move(sql)) {}
 
 HRESULT COdbcRowset::Open(REFIID errorIid) {
   if (!m_fetcher.Prepare(m_statement.Get()))
@@ -28,14 +30,121 @@ HRESULT COdbcRowset::Open(REFIID errorIid) {
   m_bookmarks = m_options.WantsBookmarks();
   m_options.Grant(DBPROP_IRowsetLocate, m_bookmarks);
   m_options.Grant(DBPROP_BOOKMARKS, m_bookmarks);
-  m_options.Grant(DBPROP_IRowsetChange, false);
-  if (m_options.WantsChange())
-    return PostOdbcError(DB_E_ERRORSOCCURRED, errorIid, "This rowset cannot be changed through the ODBC provider.");
+  // A rowset asked for bookmarks may be edited too (the table data view
+  // asks only for those); one asked to change must be changeable.
+  if (m_options.WantsChange() || m_bookmarks) {
+    std::string why;
+    m_writer = COdbcTableWriter::ForResult(*m_connection, m_statement.Get(), m_sql, why);
+    if (!m_writer && m_options.WantsChange())
+      return PostOdbcError(DB_E_ERRORSOCCURRED, errorIid, "The rowset cannot be changed: " + why);
+  }
+  m_options.Grant(DBPROP_IRowsetChange, m_writer != nullptr);
   return S_OK;
+}
+
+bool COdbcRowset::ValidRow(HROW hRow) const {
+  if (hRow == 0) return false;
+  const size_t row = static_cast<size_t>(hRow) - 1;
+  return row < m_rows.Rows() || m_changed.count(row) > 0;
+}
+
+NativeValueView COdbcRowset::CellView(size_t row, size_t column) const {
+  if (auto it = m_changed.find(row); it != m_changed.end()) return it->second[column].View();
+  return m_rows.View(row, column);
+}
+
+std::vector<NativeValue> COdbcRowset::RowValues(size_t row) const {
+  std::vector<NativeValue> values;
+  for (size_t c = 0; c < m_fetcher.Columns().size(); ++c) values.push_back(NativeValue::From(CellView(row, c)));
+  return values;
+}
+
+HRESULT COdbcRowset::ReadBindings(HACCESSOR hAccessor, void* pData,
+                                  std::vector<std::pair<size_t, NativeValue>>& values, REFIID iid) {
+  Accessor accessor;
+  if (!m_accessors.Find(hAccessor, accessor))
+    return PostOdbcError(DB_E_BADACCESSORHANDLE, iid, "The accessor handle is not valid.");
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  for (const DBBINDING& b : accessor.bindings) {
+    if (b.iOrdinal == 0) continue;  // the bookmark is not written
+    const BYTE* data = static_cast<const BYTE*>(pData);
+    if (b.dwPart & DBPART_STATUS) {
+      DBSTATUS status;
+      std::memcpy(&status, data + b.obStatus, sizeof status);
+      if (status == DBSTATUS_S_IGNORE || status == DBSTATUS_S_DEFAULT) continue;
+    }
+    NativeValue value;
+    if (ConvertFromBinding(b, data, value) != DBSTATUS_S_OK)
+      return PostOdbcError(DB_E_ERRORSOCCURRED, iid, "A value given for the row could not be read.");
+    values.emplace_back(static_cast<size_t>(b.iOrdinal - 1), std::move(value));
+  }
+  return S_OK;
+}
+
+HRESULT COdbcRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
+  ClearErrorInfo();
+  if (!m_writer) return PostOdbcError(DB_E_NOTSUPPORTED, IID_IRowsetChange, "The rowset cannot be changed.");
+  std::lock_guard guard(m_mutex);
+  if (!ValidRow(hRow)) return PostOdbcError(DB_E_BADROWHANDLE, IID_IRowsetChange, "The row handle is not valid.");
+  const size_t row = static_cast<size_t>(hRow) - 1;
+  if (m_deleted.count(row)) return PostOdbcError(DB_E_DELETEDROW, IID_IRowsetChange, "The row was deleted.");
+  std::vector<std::pair<size_t, NativeValue>> changes;
+  if (HRESULT hr = ReadBindings(hAccessor, pData, changes, IID_IRowsetChange); FAILED(hr)) return hr;
+  std::vector<NativeValue> values = RowValues(row);
+  {
+    std::lock_guard lock(m_connection->Mutex());
+    if (HRESULT hr = m_writer->Update(values, changes, IID_IRowsetChange); FAILED(hr)) return hr;
+  }
+  for (auto& [column, value] : changes) values[column] = std::move(value);
+  m_changed[row] = std::move(values);
+  return S_OK;
+}
+
+HRESULT COdbcRowset::InsertRow(HCHAPTER, HACCESSOR hAccessor, void* pData, HROW* phRow) {
+  ClearErrorInfo();
+  if (phRow) *phRow = DB_NULL_HROW;
+  if (!m_writer) return PostOdbcError(DB_E_NOTSUPPORTED, IID_IRowsetChange, "The rowset cannot be changed.");
+  std::lock_guard guard(m_mutex);
+  std::vector<std::pair<size_t, NativeValue>> given;
+  if (HRESULT hr = ReadBindings(hAccessor, pData, given, IID_IRowsetChange); FAILED(hr)) return hr;
+  std::vector<NativeValue> values;
+  {
+    std::lock_guard lock(m_connection->Mutex());
+    if (HRESULT hr = m_writer->Insert(given, IID_IRowsetChange, values); FAILED(hr)) return hr;
+  }
+  const size_t row = kInsertedBase + m_inserted++;
+  m_changed[row] = std::move(values);
+  if (phRow) *phRow = static_cast<HROW>(row + 1);
+  return S_OK;
+}
+
+HRESULT COdbcRowset::DeleteRows(HCHAPTER, DBCOUNTITEM cRows, const HROW rghRows[], DBROWSTATUS rgRowStatus[]) {
+  ClearErrorInfo();
+  if (cRows && !rghRows) return E_INVALIDARG;
+  if (!m_writer) return PostOdbcError(DB_E_NOTSUPPORTED, IID_IRowsetChange, "The rowset cannot be changed.");
+  std::lock_guard guard(m_mutex);
+  size_t failed = 0;
+  for (DBCOUNTITEM i = 0; i < cRows; ++i) {
+    DBROWSTATUS status = DBROWSTATUS_S_OK;
+    const size_t row = static_cast<size_t>(rghRows[i]) - 1;
+    if (!ValidRow(rghRows[i])) {
+      status = DBROWSTATUS_E_INVALID;
+    } else if (m_deleted.count(row)) {
+      status = DBROWSTATUS_E_DELETED;
+    } else {
+      std::lock_guard lock(m_connection->Mutex());
+      if (FAILED(m_writer->Delete(RowValues(row), IID_IRowsetChange))) status = DBROWSTATUS_E_FAIL;
+      else m_deleted.insert(row);
+    }
+    if (status != DBROWSTATUS_S_OK) ++failed;
+    if (rgRowStatus) rgRowStatus[i] = status;
+  }
+  return CombineBindingStatuses(failed, cRows);
 }
 
 void* COdbcRowset::FindInterface(REFIID riid) {
   if (riid == IID_IRowsetLocate) return m_bookmarks ? static_cast<IRowsetLocate*>(this) : nullptr;
+  if (riid == IID_IRowsetChange) return m_writer ? static_cast<IRowsetChange*>(this) : nullptr;
   return ComObject::FindInterface(riid);
 }
 
@@ -120,7 +229,7 @@ HRESULT COdbcRowset::AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[], DBREFCO
   std::lock_guard guard(m_mutex);
   return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus, [&](HROW h, DBREFCOUNT& count) {
     if (!ValidRow(h)) return false;
-    count = ++m_refCounts[h - 1];
+    count = static_cast<size_t>(h) <= m_refCounts.size() ? ++m_refCounts[h - 1] : 1;
     return true;
   });
 }
@@ -131,7 +240,12 @@ HRESULT COdbcRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWO
   if (cRows && !rghRows) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
   return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus, [&](HROW h, DBREFCOUNT& count) {
-    if (!ValidRow(h) || m_refCounts[h - 1] == 0) return false;
+    if (!ValidRow(h)) return false;
+    if (static_cast<size_t>(h) > m_refCounts.size()) {  // an inserted row: counted by its handle only
+      count = 0;
+      return true;
+    }
+    if (m_refCounts[h - 1] == 0) return false;
     count = --m_refCounts[h - 1];
     return true;
   });
@@ -146,10 +260,11 @@ HRESULT COdbcRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   std::lock_guard guard(m_mutex);
   if (!ValidRow(hRow)) return PostOdbcError(DB_E_BADROWHANDLE, IID_IRowset, "The row handle is not valid.");
   const size_t row = static_cast<size_t>(hRow) - 1;
+  if (m_deleted.count(row)) return PostOdbcError(DB_E_DELETEDROW, IID_IRowset, "The row was deleted.");
   DBBKMARK bookmark = hRow;
   return FillRowBuffer(accessor, static_cast<BYTE*>(pData), [&](DBORDINAL ordinal) {
     if (ordinal == 0) return NativeValueView::Blob(&bookmark, sizeof bookmark);
-    return m_rows.View(row, ordinal - 1);
+    return CellView(row, ordinal - 1);
   });
 }
 
@@ -312,7 +427,7 @@ HRESULT COdbcRowset::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
 }
 
 HRESULT COdbcRowset::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IAccessor, &IID_IColumnsInfo,
+  return SupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IRowsetChange, &IID_IAccessor, &IID_IColumnsInfo,
                                   &IID_IRowsetInfo, &IID_IColumnsRowset});
 }
 
@@ -332,12 +447,12 @@ HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, st
     return PostOdbcDiagnostics(failure, errorIid, SQL_HANDLE_STMT, statement.Get(), "The command failed.");
   }
   DBROWCOUNT affected = 0;
-  bool counted = false;
+  bool counted = rc == SQL_NO_DATA;  // a change that touched no row
   for (int result = 0; result < kMaxResults; ++result) {
     SQLSMALLINT columns = 0;
     if (rc != SQL_NO_DATA && OdbcOk(SQLNumResultCols(statement.Get(), &columns)) && columns > 0) {
       if (!ppRowset || riid == GUID_NULL) break;
-      auto* rowset = new COdbcRowset(connection, std::move(statement), std::move(options), creator);
+      auto* rowset = new COdbcRowset(connection, std::move(statement), std::move(options), creator, sql);
       hr = rowset->Open(errorIid);
       if (SUCCEEDED(hr)) hr = rowset->QueryInterface(riid, reinterpret_cast<void**>(ppRowset));
       rowset->Release();

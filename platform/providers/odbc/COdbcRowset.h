@@ -4,6 +4,9 @@
 #pragma once
 
 #include <atomic>
+#include <map>
+#include <set>
+#include <string>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -13,16 +16,17 @@
 #include "COdbcConnection.h"
 #include "COdbcRowStore.h"
 #include "COdbcRowsetOptions.h"
+#include "COdbcTableWriter.h"
 #include "ColumnDesc.h"
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "oledb.h"
 
 class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRowsetInfo, IColumnsRowset,
-                                     IConvertType, ISupportErrorInfo> {
+                                     IRowsetChange, IConvertType, ISupportErrorInfo> {
  public:
   COdbcRowset(std::shared_ptr<COdbcConnection> connection, COdbcHandle statement, COdbcRowsetOptions options,
-              IUnknown* creator);
+              IUnknown* creator, std::u16string sql);
 
   // Describes and binds the result; posts the driver's records on failure.
   HRESULT Open(REFIID errorIid);
@@ -70,6 +74,11 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   HRESULT STDMETHODCALLTYPE GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns, const DBID rgOptColumns[],
                                              REFIID riid, ULONG cPropertySets, DBPROPSET rgPropertySets[],
                                              IUnknown** ppColRowset) override;
+  // IRowsetChange: writes at once, keyed on the table's primary key.
+  HRESULT STDMETHODCALLTYPE DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
+                                       DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE SetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
+  HRESULT STDMETHODCALLTYPE InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData, HROW* phRow) override;
   // IConvertType
   HRESULT STDMETHODCALLTYPE CanConvert(DBTYPE wFromType, DBTYPE wToType, DBCONVERTFLAGS dwConvertFlags) override;
   // ISupportErrorInfo
@@ -86,7 +95,13 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   // false at the end of the result or on failure (hr then set, record posted).
   bool EnsureRow(size_t index, REFIID iid, HRESULT& hr);
   HRESULT HandOut(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained, HROW** prghRows, REFIID iid);
-  bool ValidRow(HROW hRow) const { return hRow > 0 && static_cast<size_t>(hRow) <= m_rows.Rows(); }
+  bool ValidRow(HROW hRow) const;
+  // A row's values as the rowset shows them: its own changes over what was fetched.
+  std::vector<NativeValue> RowValues(size_t row) const;
+  NativeValueView CellView(size_t row, size_t column) const;
+  // The values an accessor's buffer gives, by result column.
+  HRESULT ReadBindings(HACCESSOR hAccessor, void* pData, std::vector<std::pair<size_t, NativeValue>>& values,
+                       REFIID iid);
   HRESULT BookmarkIndex(DBBKMARK cb, const BYTE* bookmark, size_t& index, REFIID iid);
 
   std::shared_ptr<COdbcConnection> m_connection;
@@ -102,6 +117,13 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
   CAccessorTable m_accessors;
+  std::u16string m_sql;
+  std::unique_ptr<COdbcTableWriter> m_writer;  // set when changes are allowed
+  // Rows this rowset changed or inserted, whole; inserted ones are numbered
+  // from kInsertedBase on.
+  std::map<size_t, std::vector<NativeValue>> m_changed;
+  std::set<size_t> m_deleted;
+  size_t m_inserted = 0;
 };
 
 // Runs `sql` on a new statement of the connection. A result with columns

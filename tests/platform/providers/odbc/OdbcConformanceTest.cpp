@@ -3,6 +3,7 @@
 #include "OdbcProvider.h"
 #include "OdbcTestSupport.h"
 #include "ProviderConformance.h"
+#include "TestEnvironment.h"
 
 namespace {
 
@@ -17,7 +18,11 @@ void CommonExpectations(ProviderProfile& p) {
       {&DBSCHEMA_PROVIDER_TYPES, {"TYPE_NAME", "DATA_TYPE", "COLUMN_SIZE"}},
   };
   p.badSql = "selec * frm Trades";
+  p.editOrdinal = 2;  // title
+  p.editRowCount = 7;
 }
+
+std::string SqliteSample() { return std::string(SamplesDir()) + "/trading.db"; }
 
 std::vector<ProviderProfile> OdbcProfiles() {
   std::vector<ProviderProfile> profiles;
@@ -30,6 +35,17 @@ std::vector<ProviderProfile> OdbcProfiles() {
                   {DBLITERAL_TABLE_NAME, true, nullptr}};
     p.qualifiedTable = "public.\"Order Details\"";
     p.joinSql = "select o.id, t.name from \"Orders\" o join \"Traders\" t on t.id = o.trader_id";
+    // The throwaway server takes the edits itself; the copy is only the
+    // suite's token of a writable sample.
+    p.writableCopy = [] { return std::make_unique<TempFileCopy>(SqliteSample()); };
+    p.openWritable = [target = *pg](const std::string&) {
+      auto init = CreateOdbcDataSource(target.dsn, target.user, target.password);
+      return init && SUCCEEDED(init->Initialize()) ? init : nullptr;
+    };
+    p.editQuery = "select * from \"Notes\"";
+    p.firstEditedValueQuery = "select title from \"Notes\" where id = 1";
+    p.countOfValueQuery = "select count(*) from \"Notes\" where title =";
+    p.rowCountQuery = "select count(*) from \"Notes\"";
     profiles.push_back(p);
   }
   if (auto sqlite = SqliteOdbcTarget()) {
@@ -41,6 +57,15 @@ std::vector<ProviderProfile> OdbcProfiles() {
                   {DBLITERAL_TABLE_NAME, true, nullptr}};
     p.qualifiedTable = "\"Order Details\"";
     p.joinSql = "select o.id, t.name from Orders o join Traders t on t.id = o.trader_id";
+    p.writableCopy = [] { return std::make_unique<TempFileCopy>(SqliteSample()); };
+    p.openWritable = [](const std::string& copy) {
+      auto init = CreateOdbcDataSource({}, {}, {}, "Driver={SQLite3};Database=" + copy);
+      return init && SUCCEEDED(init->Initialize()) ? init : nullptr;
+    };
+    p.editQuery = "select * from Notes";
+    p.firstEditedValueQuery = "select title from Notes where id = 1";
+    p.countOfValueQuery = "select count(*) from Notes where title =";
+    p.rowCountQuery = "select count(*) from Notes";
     profiles.push_back(p);
   }
   return profiles;
