@@ -10,7 +10,9 @@
 #   RAVEZOV_ODBC_PG_DSN              DSN of the cluster's sample database
 #   RAVEZOV_ODBC_PG_USER, RAVEZOV_ODBC_PG_PASSWORD
 #   RAVEZOV_ODBC_SQLITE_DSN          DSN of the SQLite sample file
-#   RAVEZOV_PG_PORT, RAVEZOV_PG_DATA, RAVEZOV_PG_BIN (to stop it mid-test)
+#   RAVEZOV_PG_PORT, RAVEZOV_PG_DATA, RAVEZOV_PG_BIN
+#   RAVEZOV_PG_STOP, RAVEZOV_PG_START  commands that stop the server at once
+#                                    and start it again (for fault tests)
 # It sets an EXIT trap that stops the cluster and removes its folders, so
 # the cluster goes away however the script ends.
 
@@ -61,6 +63,9 @@ Port=$RAVEZOV_PG_PORT
 Database=$RAVEZOV_PG_DATABASE
 Username=$RAVEZOV_ODBC_PG_USER
 Password=$RAVEZOV_ODBC_PG_PASSWORD
+# Rows come through a server cursor, 500 per round trip, not all at once.
+UseDeclareFetch=1
+Fetch=500
 
 [$RAVEZOV_ODBC_SQLITE_DSN]
 Description=Ravezov sample file through the SQLite ODBC driver
@@ -108,5 +113,7 @@ start_postgres() {
     -p "$RAVEZOV_PG_PORT" -U "$RAVEZOV_PG_ROLE" -d "$RAVEZOV_PG_DATABASE" \
     -f "$RAVEZOV_ROOT/samples/trading.postgres.sql" >/dev/null || die "loading the PostgreSQL sample failed"
   write_odbc_ini "$sqlite_file"
+  export RAVEZOV_PG_STOP="runuser -u postgres -- $RAVEZOV_PG_BIN/pg_ctl -D $RAVEZOV_PG_DATA -m immediate -w stop"
+  export RAVEZOV_PG_START="runuser -u postgres -- $RAVEZOV_PG_BIN/pg_ctl -D $RAVEZOV_PG_DATA -l $RAVEZOV_PG_ROOT/server.log -w -t 60 -o '-p $RAVEZOV_PG_PORT -k $RAVEZOV_PG_ROOT -c listen_addresses=127.0.0.1' start"
   echo "PostgreSQL $("$RAVEZOV_PG_BIN/postgres" -V | awk '{print $3}') on 127.0.0.1:$RAVEZOV_PG_PORT"
 }

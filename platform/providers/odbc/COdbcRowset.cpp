@@ -81,6 +81,13 @@ HRESULT COdbcRowset::ReadBindings(HACCESSOR hAccessor, void* pData,
   return S_OK;
 }
 
+HRESULT COdbcRowset::ReadToEnd(REFIID iid) {
+  HRESULT hr = S_OK;
+  while (EnsureRow(m_rows.Rows(), iid, hr)) {
+  }
+  return hr;
+}
+
 HRESULT COdbcRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   ClearErrorInfo();
   if (!m_writer) return PostOdbcError(DB_E_NOTSUPPORTED, IID_IRowsetChange, "The rowset cannot be changed.");
@@ -90,6 +97,7 @@ HRESULT COdbcRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   if (m_deleted.count(row)) return PostOdbcError(DB_E_DELETEDROW, IID_IRowsetChange, "The row was deleted.");
   std::vector<std::pair<size_t, NativeValue>> changes;
   if (HRESULT hr = ReadBindings(hAccessor, pData, changes, IID_IRowsetChange); FAILED(hr)) return hr;
+  if (HRESULT hr = ReadToEnd(IID_IRowsetChange); FAILED(hr)) return hr;
   std::vector<NativeValue> values = RowValues(row);
   {
     std::lock_guard lock(m_connection->Mutex());
@@ -107,6 +115,7 @@ HRESULT COdbcRowset::InsertRow(HCHAPTER, HACCESSOR hAccessor, void* pData, HROW*
   std::lock_guard guard(m_mutex);
   std::vector<std::pair<size_t, NativeValue>> given;
   if (HRESULT hr = ReadBindings(hAccessor, pData, given, IID_IRowsetChange); FAILED(hr)) return hr;
+  if (HRESULT hr = ReadToEnd(IID_IRowsetChange); FAILED(hr)) return hr;
   std::vector<NativeValue> values;
   {
     std::lock_guard lock(m_connection->Mutex());
@@ -123,6 +132,7 @@ HRESULT COdbcRowset::DeleteRows(HCHAPTER, DBCOUNTITEM cRows, const HROW rghRows[
   if (cRows && !rghRows) return E_INVALIDARG;
   if (!m_writer) return PostOdbcError(DB_E_NOTSUPPORTED, IID_IRowsetChange, "The rowset cannot be changed.");
   std::lock_guard guard(m_mutex);
+  if (HRESULT hr = ReadToEnd(IID_IRowsetChange); FAILED(hr)) return hr;
   size_t failed = 0;
   for (DBCOUNTITEM i = 0; i < cRows; ++i) {
     DBROWSTATUS status = DBROWSTATUS_S_OK;

@@ -96,6 +96,9 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   bool EnsureRow(size_t index, REFIID iid, HRESULT& hr);
   HRESULT HandOut(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained, HROW** prghRows, REFIID iid);
   bool ValidRow(HROW hRow) const;
+  // Reads every row left before a write: committing a change may close a
+  // server-side cursor, and rows not yet read would be lost with it.
+  HRESULT ReadToEnd(REFIID iid);
   // A row's values as the rowset shows them: its own changes over what was fetched.
   std::vector<NativeValue> RowValues(size_t row) const;
   NativeValueView CellView(size_t row, size_t column) const;

@@ -182,3 +182,47 @@ TEST_F(OdbcSqliteTest, TwoStatementsAreRefusedWithNothingRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stops the server for a scope and starts it again, so later tests find it.
+class CServerOutage {
+ public:
+  static bool Possible() { return std::getenv("RAVEZOV_PG_STOP") && std::getenv("RAVEZOV_PG_START"); }
+  CServerOutage() { m_stopped = std::system(std::getenv("RAVEZOV_PG_STOP")) == 0; }
+  ~CServerOutage() { std::system((std::string(std::getenv("RAVEZOV_PG_START")) + " >/dev/null").c_str()); }
+  bool Stopped() const { return m_stopped; }
+
+ private:
+  bool m_stopped = false;
+};
+
+TEST_F(OdbcPostgresTest, AServerStoppedDuringAFetchGivesAnErrorRecordNotACrash) {
+  if (!CServerOutage::Possible()) GTEST_SKIP() << "the server cannot be stopped from here";
+  auto session = Session();
+  ASSERT_TRUE(session);
+  auto result = Execute(session, "select * from \"Trades\"");
+  ASSERT_TRUE(result.rowset);
+  HROW handles[20];
+  HROW* p = handles;
+  DBCOUNTITEM obtained = 0;
+  ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p), S_OK);
+  result.rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
+  HRESULT hr = S_OK;
+  {
+    CServerOutage outage;
+    ASSERT_TRUE(outage.Stopped());
+    // The first block of rows is already here; reading on needs the server.
+    for (int i = 0; i < 1000 && hr == S_OK; ++i) {
+      hr = result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
+      if (obtained) result.rowset->ReleaseRows(obtained, handles, nullptr, nullptr, nullptr);
+    }
+    EXPECT_TRUE(FAILED(hr));
+    EXPECT_FALSE(TakeRecords().empty());
+    // The idle session reports the lost connection on its next use.
+    EXPECT_TRUE(FAILED(Execute(session, "select 1").hr));
+    EXPECT_FALSE(TakeRecords().empty());
+  }
+}
+
+}  // namespace
