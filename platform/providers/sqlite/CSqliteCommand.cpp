@@ -41,8 +41,11 @@ HRESULT CSqliteCommand::Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pPar
   sqlite3* db = m_connection->Handle();
   CSqliteStatement statement;
   std::string_view tail;
-  if (statement.Prepare(db, sql, &tail) != SQLITE_OK)
-    return PostSqliteError(DB_E_ERRORSINCOMMAND, IID_ICommand, db);
+  if (int rc = statement.Prepare(db, sql, &tail); rc != SQLITE_OK) {
+    // A lock met while reading the schema is no error in the text.
+    bool locked = (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+    return PostSqliteError(locked ? E_FAIL : DB_E_ERRORSINCOMMAND, IID_ICommand, db);
+  }
   if (!statement)
     return PostProviderError(DB_E_NOCOMMAND, IID_ICommand, "The command text holds no statement.");
   // One statement per execution: running the first and silently skipping

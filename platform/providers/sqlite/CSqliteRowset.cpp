@@ -425,8 +425,7 @@ HRESULT CSqliteRowset::BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_
     HRESULT hr = S_OK;
     auto lock = m_connection->Lock();
     HROW h;
-    while (!m_done && FetchRow(h, iid, hr) == Fetch::Row) {
-    }
+    while (!m_done && FetchRow(h, iid, hr) == Fetch::Row) m_rows.Discard(h);
     if (FAILED(hr)) return WriteFailure(m_failure, iid);
     if (KeptCount() == 0) return DB_S_ENDOFROWSET;
     position = KeptCount() - 1;

@@ -226,6 +226,30 @@ TEST_P(SqliteBookmarks, EditAndDeleteNearTheEndReachTheirRowsAfterEarlierRowsWer
   EXPECT_EQ(Scalar(file.Path(), "select count(*) from t"), std::to_string(kRows - 1));
 }
 
+TEST(SqliteBookmarkKeys, AnEditOfTheKeyColumnMovesTheRowAndItsBookmark) {
+  ComApartment apartment;
+  TempFileCopy file(EmptyDb());
+  Exec(file.Path(), "create table t(k integer primary key, v text); insert into t values (1, 'a'), (2, 'b');");
+  auto init = OpenDataSource(CLSID_RavezovSQLite, file.Path());
+  auto session = CreateSession(init);
+  auto result = Execute(session, "select * from t", {{DBPROP_IRowsetLocate, 1}, {DBPROP_IRowsetChange, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  HACCESSOR read = RowAccessor(result.rowset, 1, 2);
+  HROW rows[1];
+  HROW* p = rows;
+  DBCOUNTITEM obtained = 0;
+  ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
+  char key[16] = "10";
+  ASSERT_EQ(result.rowset.As<IRowsetChange>()->SetData(rows[0], ValueAccessor(result.rowset, 1), key), S_OK);
+  Row row{};
+  ASSERT_EQ(result.rowset->GetData(rows[0], read, &row), S_OK);
+  EXPECT_STREQ(row.key, "10");
+  EXPECT_STREQ(row.value, "a");
+  EXPECT_EQ(row.bookmark, 10u);
+  result.rowset->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+  EXPECT_EQ(Scalar(file.Path(), "select group_concat(k) from t"), "2,10");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Layouts, SqliteBookmarks,
     testing::Values(

@@ -156,7 +156,9 @@ TEST_F(SqliteEditSafety, WithEveryRowIdNameTakenTheIntegerKeyServesOrNothingIsWr
   Exec(Path(), "create table q(rowid int, _rowid_ int, oid int, id integer primary key, v text);"
                "insert into q values (1, 1, 1, 10, 'a'), (1, 1, 1, 20, 'b');"
                "create table r(rowid int, _rowid_ int, oid int, v text);"
-               "insert into r values (1, 1, 1, 'a'), (1, 1, 1, 'b');");
+               "insert into r values (1, 1, 1, 'a'), (1, 1, 1, 'b');"
+               "create table d(rowid int, _rowid_ int, oid int, id integer primary key desc, v text);"
+               "insert into d values (5, 5, 5, 1, 'a'), (5, 5, 5, 2, 'b');");
   auto session = Session();
   HRESULT hr;
   auto aliased = OpenTable(session, "q", &hr);
@@ -172,6 +174,16 @@ TEST_F(SqliteEditSafety, WithEveryRowIdNameTakenTheIntegerKeyServesOrNothingIsWr
   EXPECT_EQ(hr, DB_E_ERRORSOCCURRED);
   EXPECT_FALSE(hidden);
   EXPECT_TRUE(Mentions(TakeErrorDescriptions(), "hide its row id"));
+
+  // INTEGER PRIMARY KEY DESC is no alias of the row id, yet a key: rows are
+  // found by it.
+  auto descending = OpenTable(session, "d", &hr);
+  ASSERT_EQ(hr, S_OK);
+  rows = Fetch(descending, 2);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(descending.As<IRowsetChange>()->SetData(rows[0], TextAccessor(descending, 5), edited), S_OK);
+  descending->ReleaseRows(rows.size(), rows.data(), nullptr, nullptr, nullptr);
+  EXPECT_EQ(Texts(Path(), "select v from d order by id"), (Strings{"edited", "b"}));
 }
 
 TEST_F(SqliteEditSafety, AChangeThatWouldReachSeveralRowsChangesNone) {
