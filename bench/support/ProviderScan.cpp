@@ -10,7 +10,9 @@
 #include "oleauto.h"
 #include "stringapiset.h"
 
-ComPtr<IDBCreateCommand> OpenReadOnlySession(const std::string& path) {
+namespace {
+
+ComPtr<IDBCreateCommand> OpenSession(const std::string& path, LONG mode) {
   ComPtr<IDBInitialize> init;
   CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
                    reinterpret_cast<void**>(&init));
@@ -20,7 +22,7 @@ ComPtr<IDBCreateCommand> OpenReadOnlySession(const std::string& path) {
   props[0].vValue.bstrVal = SysAllocString(AnsiToOle(path).c_str());
   props[1].dwPropertyID = DBPROP_INIT_MODE;
   props[1].vValue.vt = VT_I4;
-  props[1].vValue.lVal = DB_MODE_READ;
+  props[1].vValue.lVal = mode;
   DBPROPSET set{props, 2, DBPROPSET_DBINIT};
   init.As<IDBProperties>()->SetProperties(1, &set);
   VariantClear(&props[0].vValue);
@@ -31,10 +33,40 @@ ComPtr<IDBCreateCommand> OpenReadOnlySession(const std::string& path) {
   return session;
 }
 
-ComPtr<IRowset> ExecuteQuery(IDBCreateCommand* session, const char* query) {
+ComPtr<ICommandText> Command(IDBCreateCommand* session, const char* query) {
   ComPtr<ICommandText> command;
   session->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command));
   command->SetCommandText(DBGUID_DBSQL, AnsiToOle(query).c_str());
+  return command;
+}
+
+}  // namespace
+
+ComPtr<IDBCreateCommand> OpenReadOnlySession(const std::string& path) { return OpenSession(path, DB_MODE_READ); }
+
+ComPtr<IDBCreateCommand> OpenReadWriteSession(const std::string& path) {
+  return OpenSession(path, DB_MODE_READWRITE);
+}
+
+ComPtr<IRowset> ExecuteAsTableData(IDBCreateCommand* session, const char* query) {
+  ComPtr<ICommandText> command = Command(session, query);
+  DBPROP props[2] = {};
+  for (DBPROP& prop : props) {
+    prop.dwOptions = DBPROPOPTIONS_REQUIRED;
+    prop.vValue.vt = VT_BOOL;
+    prop.vValue.boolVal = VARIANT_TRUE;
+  }
+  props[0].dwPropertyID = DBPROP_IRowsetLocate;
+  props[1].dwPropertyID = DBPROP_IRowsetChange;
+  DBPROPSET set{props, 2, DBPROPSET_ROWSET};
+  command.As<ICommandProperties>()->SetProperties(1, &set);
+  ComPtr<IRowset> rowset;
+  command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
+  return rowset;
+}
+
+ComPtr<IRowset> ExecuteQuery(IDBCreateCommand* session, const char* query) {
+  ComPtr<ICommandText> command = Command(session, query);
   ComPtr<IRowset> rowset;
   command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
   return rowset;

@@ -1,5 +1,5 @@
-// The table the provider benchmarks read: a million rows of five columns,
-// built once per run in the temporary folder and removed when the process
+// The table the provider benchmarks read: a million rows of five columns
+// unless told otherwise, built once per run in the temporary folder and removed when the process
 // ends.
 #pragma once
 
@@ -14,7 +14,7 @@ class ScanDatabase {
  public:
   // The file is named after the prefix and this process, so runs side by
   // side never share one.
-  explicit ScanDatabase(std::string_view prefix);
+  explicit ScanDatabase(std::string_view prefix, int rows = kScanRows);
   ~ScanDatabase();
   ScanDatabase(const ScanDatabase&) = delete;
   ScanDatabase& operator=(const ScanDatabase&) = delete;
