@@ -15,11 +15,12 @@ function(ravezov_layer name dir)
   endif()
 endfunction()
 
-# ravezov_tests(NAME DIR [QT] LIBS ...)
+# ravezov_tests(NAME DIR [QT] LIBS ... [PROPERTIES ...])
 # One test executable per layer, from every .cpp in DIR and the shared test
 # main; the tests are discovered when ctest runs, not at build time.
+# PROPERTIES are extra test properties (e.g. a RESOURCE_LOCK).
 function(ravezov_tests name dir)
-  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT" "" "LIBS;PROPERTIES" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
   if(NOT _srcs)
     return()
@@ -33,5 +34,5 @@ function(ravezov_tests name dir)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "RAVEZOV_SAMPLES=${PROJECT_BINARY_DIR}/samples")
+    PROPERTIES ENVIRONMENT "RAVEZOV_SAMPLES=${PROJECT_BINARY_DIR}/samples" ${T_PROPERTIES})
 endfunction()

@@ -36,6 +36,20 @@ void ShowRecords(IErrorRecords* records, HWND owner) {
   }
 }
 
+// Takes over the reference to errorInfo.
+HRESULT ShowRecordsOf(IErrorInfo* errorInfo, HWND owner) {
+  IErrorRecords* records = nullptr;
+  const HRESULT hr = errorInfo->QueryInterface(IID_IErrorRecords, reinterpret_cast<void**>(&records));
+  if (FAILED(hr) || !records) {
+    ShowErrorInfo(errorInfo, owner);
+    return FAILED(hr) ? hr : E_NOINTERFACE;
+  }
+  errorInfo->Release();
+  ShowRecords(records, owner);
+  records->Release();
+  return S_OK;
+}
+
 }  // namespace
 
 void ShowErrorInfo(IErrorInfo* errorInfo, HWND owner) {
@@ -72,14 +86,13 @@ HRESULT ShowOleDbErrors(IUnknown* object, REFIID iid, HWND owner, BOOL releaseOb
     ShowWalkFailure(owner, "No ErrorInfo available");
     return hr == S_OK ? S_FALSE : hr;
   }
-  IErrorRecords* records = nullptr;
-  hr = errorInfo->QueryInterface(IID_IErrorRecords, reinterpret_cast<void**>(&records));
-  if (FAILED(hr) || !records) {
-    ShowErrorInfo(errorInfo, owner);
-    return FAILED(hr) ? hr : E_NOINTERFACE;
+  return ShowRecordsOf(errorInfo, owner);
+}
+
+void ShowErrorObject(IErrorInfo* errorInfo, HWND owner) {
+  if (!errorInfo) {
+    ShowWalkFailure(owner, "No ErrorInfo available");
+    return;
   }
-  errorInfo->Release();
-  ShowRecords(records, owner);
-  records->Release();
-  return S_OK;
+  ShowRecordsOf(errorInfo, owner);
 }

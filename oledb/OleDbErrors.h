@@ -14,3 +14,8 @@ HRESULT ShowOleDbErrors(IUnknown* object, REFIID iid, HWND owner, BOOL releaseOb
 
 // Shows one error object; takes over the caller's reference.
 void ShowErrorInfo(IErrorInfo* errorInfo, HWND owner);
+
+// Shows an error object taken from the thread earlier, record by record
+// when it has records; takes over the caller's reference. Without an
+// object it says that none is available.
+void ShowErrorObject(IErrorInfo* errorInfo, HWND owner);

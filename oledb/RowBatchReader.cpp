@@ -6,7 +6,13 @@ DBCOUNTITEM RowBatchReader::FetchNext(HROW* rows) {
   DBCOUNTITEM obtained = 0;
   // The provider fills our array when it is given one.
   HROW* handles = rows;
-  m_pRowset->GetNextRows(DB_NULL_HCHAPTER, 0, kBatchRows, &obtained, &handles);
+  m_fetchStatus = m_pRowset->GetNextRows(DB_NULL_HCHAPTER, 0, kBatchRows, &obtained, &handles);
+  if (FAILED(m_fetchStatus)) {
+    m_fetchError.Reset();
+    GetErrorInfo(0, &m_fetchError);
+    // A failed call hands out no rows.
+    obtained = 0;
+  }
   return obtained;
 }
 
@@ -24,5 +30,5 @@ HRESULT RowBatchReader::ReadAll(const BatchHandler& onBatch, const StopRequest& 
   }
   m_pRowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
   CoTaskMemFree(rows);
-  return S_OK;
+  return FAILED(m_fetchStatus) ? m_fetchStatus : S_OK;
 }

@@ -1,13 +1,19 @@
 // Writes a PNG of the main sheet in a chosen state:
-//   ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--type TEXT] [--press ID] [--window] FILE.png
+//   ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT | --type TEXT | --press ID]...
+//                [--window] FILE.png
 // --connect connects through the Connection String Builder with the string,
-// --tab selects a tab by index, --select selects the row of the current
-// page's list whose first column reads TEXT, --type types TEXT into the
-// current page's multi-line edit (as the user would), --press clicks a control of the current
-// page by its numeric id, --window pictures the topmost window (a dialog
-// the press opened) instead of the sheet. Message boxes are answered with
-// their first button and written to the standard error.
+// --tab selects a tab by index. Then --select, --type and --press act on the
+// current page in the order given, each as often as wanted: --select picks
+// the row of a list view (by its first column) or the item of a list box
+// whose text reads TEXT, as a click would; --type replaces the text of the
+// page's first editable single-line edit (else its multi-line edit) as typing would; --press clicks a
+// control by its numeric id. --window pictures the topmost window (a dialog
+// a press opened) instead of the sheet; a press that opens a modal dialog
+// is best given last. Message boxes are answered with their first button
+// and written to the standard error.
 #include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,6 +22,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "AppTitle.h"
 #include "CListCtrl.h"
@@ -27,20 +34,24 @@
 
 namespace {
 
+struct PageAction {
+  enum class Kind { Select, Type, Press } kind;
+  std::string text;
+  int id = 0;
+};
+
 struct ShotOptions {
   std::string output;
   std::optional<std::string> initString;
   int tab = 0;
-  std::optional<std::string> select;
-  std::optional<std::string> typed;
-  std::optional<int> press;
+  std::vector<PageAction> actions;
   bool topmostWindow = false;
 };
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT] [--type TEXT] [--press ID] [--window] "
-               "FILE.png\n");
+               "usage: ravezov_shot [--connect INITSTRING] [--tab N] [--select TEXT | --type TEXT | --press ID]... "
+               "[--window] FILE.png\n");
 }
 
 std::optional<int> ParseNumber(const char* text) {
@@ -58,13 +69,16 @@ std::optional<ShotOptions> ParseArguments(int argc, char** argv) {
     if (arg == "--connect" && hasValue) {
       options.initString = argv[++i];
     } else if (arg == "--select" && hasValue) {
-      options.select = argv[++i];
+      options.actions.push_back({PageAction::Kind::Select, argv[++i]});
     } else if (arg == "--type" && hasValue) {
-      options.typed = argv[++i];
+      options.actions.push_back({PageAction::Kind::Type, argv[++i]});
     } else if ((arg == "--tab" || arg == "--press") && hasValue) {
       const std::optional<int> number = ParseNumber(argv[++i]);
       if (!number) return std::nullopt;
-      (arg == "--tab" ? options.tab : options.press.emplace()) = *number;
+      if (arg == "--tab")
+        options.tab = *number;
+      else
+        options.actions.push_back({PageAction::Kind::Press, {}, *number});
     } else if (arg == "--window") {
       options.topmostWindow = true;
     } else if (!arg.starts_with("--") && options.output.empty()) {
@@ -90,8 +104,20 @@ void Connect(CMainPropertySheet& sheet, const std::string& initString) {
   builder->OnConnect();
 }
 
+bool SelectListBoxItem(CPropertyPage& page, const std::string& text) {
+  for (QListWidget* list : page.GetWidget()->findChildren<QListWidget*>()) {
+    const auto found = list->findItems(QString::fromStdString(text), Qt::MatchExactly);
+    if (found.isEmpty()) continue;
+    list->setCurrentItem(found.front());  // raises the selection notification, as a click does
+    list->scrollToItem(found.front());
+    return true;
+  }
+  return false;
+}
+
 void Select(CMainPropertySheet& sheet, const std::string& text) {
   CPropertyPage* page = sheet.GetActivePage();
+  if (page && SelectListBoxItem(*page, text)) return;
   const auto views = page ? page->GetWidget()->findChildren<ReportListView*>() : QList<ReportListView*>();
   for (ReportListView* view : views) {
     CListCtrl borrowed;  // the page's own list object, if any, stays untouched
@@ -111,16 +137,6 @@ void Select(CMainPropertySheet& sheet, const std::string& text) {
   std::fprintf(stderr, "no row \"%s\" in a list of the current page\n", text.c_str());
 }
 
-// Typing changes the text the way a user does, so the page hears of it.
-void Type(CMainPropertySheet& sheet, const std::string& text) {
-  CPropertyPage* page = sheet.GetActivePage();
-  auto* edit = page ? page->GetWidget()->findChild<QPlainTextEdit*>() : nullptr;
-  if (edit)
-    edit->insertPlainText(QString::fromStdString(text));
-  else
-    std::fprintf(stderr, "no multi-line edit on the current page\n");
-}
-
 void Press(CMainPropertySheet& sheet, int id) {
   CPropertyPage* page = sheet.GetActivePage();
   auto* button = page ? qobject_cast<QPushButton*>(page->ControlById(id)) : nullptr;
@@ -129,6 +145,35 @@ void Press(CMainPropertySheet& sheet, int id) {
     button->click();
   else
     std::fprintf(stderr, "no enabled button %d on the current page\n", id);
+}
+
+void Type(CMainPropertySheet& sheet, const std::string& text) {
+  CPropertyPage* page = sheet.GetActivePage();
+  for (QLineEdit* edit : page ? page->GetWidget()->findChildren<QLineEdit*>() : QList<QLineEdit*>()) {
+    if (edit->isReadOnly() || !edit->isEnabled()) continue;
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(QString::fromStdString(text));  // raises the change notification, as typing does
+    return;
+  }
+  // Pages with a multi-line edit (the command text) take the text there.
+  if (auto* text_edit = page ? page->GetWidget()->findChild<QPlainTextEdit*>() : nullptr) {
+    text_edit->setFocus();
+    text_edit->selectAll();
+    text_edit->insertPlainText(QString::fromStdString(text));
+    return;
+  }
+  std::fprintf(stderr, "no editable field on the current page\n");
+}
+
+void RunActions(CMainPropertySheet& sheet, const std::vector<PageAction>& actions) {
+  for (const PageAction& action : actions) {
+    switch (action.kind) {
+      case PageAction::Kind::Select: Select(sheet, action.text); break;
+      case PageAction::Kind::Type: Type(sheet, action.text); break;
+      case PageAction::Kind::Press: Press(sheet, action.id); break;
+    }
+  }
 }
 
 bool SavePicture(const ShotOptions& options, QWidget* sheetWindow) {
@@ -146,12 +191,11 @@ int Run(const ShotOptions& options) {
   if (!sheet.Create()) return 1;
   if (options.initString) Connect(sheet, *options.initString);
   sheet.SetActivePage(options.tab);
-  if (options.select) Select(sheet, *options.select);
-  if (options.typed) Type(sheet, *options.typed);
   bool saved = false;
-  // A press may open a modal dialog, so it runs from the event loop and the
-  // picture is taken from a timer that fires inside that dialog's loop too.
-  if (options.press) QTimer::singleShot(0, [&] { Press(sheet, *options.press); });
+  // A press may open a modal dialog, so the actions run from the event loop
+  // and the picture is taken from a timer that fires inside that dialog's
+  // loop too.
+  QTimer::singleShot(0, [&] { RunActions(sheet, options.actions); });
   QTimer::singleShot(700, [&] {
     saved = SavePicture(options, sheet.GetWidget());
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != sheet.GetWidget()) modal->close();

@@ -14,6 +14,8 @@ bool BatchHandOver::IsDue() const {
 void BatchHandOver::Clear() {
   for (const char* text : m_texts) CoTaskMemFree(const_cast<char*>(text));
   m_texts.clear();
+  m_bookmarks.Clear();
+  m_bookmarkRows = 0;
   m_firstRow += static_cast<int>(m_rows);
   m_rows = 0;
   m_handedOver = true;

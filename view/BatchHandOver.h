@@ -7,8 +7,10 @@
 #pragma once
 
 #include <chrono>
+#include <string_view>
 #include <vector>
 
+#include "RowBookmarks.h"
 #include "oledb.h"
 
 class BatchHandOver {
@@ -22,12 +24,15 @@ class BatchHandOver {
 
   // Takes over `rows` rows of provider-allocated texts (null for empty).
   void Add(char* const* cells, DBCOUNTITEM rows);
+  // The bookmark of the next row added (for a grid that writes back).
+  void AddBookmark(std::string_view bookmark) { m_bookmarks.Set(m_bookmarkRows++, bookmark); }
   // True for the first rows of a load and once the interval has passed.
   bool IsDue() const;
 
   int FirstRow() const { return m_firstRow; }
   DBCOUNTITEM Rows() const { return m_rows; }
   const char* const* Texts() const { return m_texts.data(); }
+  const RowBookmarks& Bookmarks() const { return m_bookmarks; }
 
   // Frees the texts handed over; the next rows follow them in the list.
   void Clear();
@@ -36,6 +41,8 @@ class BatchHandOver {
   DBCOUNTITEM m_columns;
   std::vector<const char*> m_texts;
   DBCOUNTITEM m_rows = 0;
+  RowBookmarks m_bookmarks;
+  size_t m_bookmarkRows = 0;
   int m_firstRow = 0;
   bool m_handedOver = false;
   std::chrono::steady_clock::time_point m_lastHandOver;

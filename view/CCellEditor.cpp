@@ -8,12 +8,15 @@
 #include "CellText.h"
 #include "CWnd.h"
 #include "InputDefs.h"
+#include "MessageBox.h"
 #include "ShellServices.h"
 #include "SysColors.h"
 
 namespace {
 
 constexpr int kMaxTextBytes = CCellEditor::kTextSize - 1;
+constexpr const char* kTooLong =
+    "This value is longer than the 255 bytes the cell editor holds, so it cannot be edited here.";
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -87,6 +90,25 @@ BOOL CCellEditor::CellExists(int row, int column) const {
   return list->GetItem(&item);
 }
 
+bool CCellEditor::FitsEditor(int row, int column) const {
+  CListCtrl* list = List();
+  return !list || list->GetItemText(row, column).GetLength() <= kMaxTextBytes;
+}
+
+// The caret has come to a cell it cannot edit whole: it ends there.
+void CCellEditor::DropCaretFromLongValue() {
+  if (!m_bCaretActive || FitsEditor(m_nRow, m_nColumn)) return;
+  m_caret.DestroyCaret();
+  m_bCaretActive = false;
+  RedrawRow(m_nRow);
+  AfxMessageBox(m_hWnd, kTooLong, nullptr, MB_ICONINFORMATION);
+}
+
+bool CCellEditor::IsCellChanged() const {
+  CListCtrl* list = List();
+  return m_bCaretActive && list && list->GetItemText(m_nRow, m_nColumn) != m_szText;
+}
+
 void CCellEditor::RedrawRow(int row) const {
   if (CListCtrl* list = List()) list->RedrawItems(row, row);
 }
@@ -156,6 +178,14 @@ void CCellEditor::BeginEditAt(int row, int column) {
   const int oldRow = m_nRow;
   m_nRow = row;
   m_nColumn = column;
+  if (!FitsEditor(row, column)) {
+    // The cell becomes current, but only to be looked at.
+    if (oldRow != row) RedrawRow(oldRow);
+    EnsureCellVisible();
+    RedrawRow(m_nRow);
+    AfxMessageBox(m_hWnd, kTooLong, nullptr, MB_ICONINFORMATION);
+    return;
+  }
   LoadText();
   m_bCaretActive = true;
   if (oldRow != row) RedrawRow(oldRow);
@@ -278,6 +308,7 @@ void CCellEditor::MoveToColumn(int column) {
   EnsureCellVisible();
   RedrawRow(m_nRow);
   FollowCaret();
+  DropCaretFromLongValue();
 }
 
 void CCellEditor::NextCell() {
@@ -307,6 +338,7 @@ void CCellEditor::MoveToRow(int target) {
   RedrawRow(oldRow);
   EnsureCellVisible();
   FollowCaret();
+  DropCaretFromLongValue();
 }
 
 bool CCellEditor::MayLeaveRow() {

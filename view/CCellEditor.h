@@ -5,6 +5,9 @@
 // of the texts; the editor holds the text of the one cell being edited.
 //
 // Texts are UTF-8: caret moves and deletions step over whole characters.
+// A cell whose text is longer than the editor holds is never edited: its
+// text would be written back cut. Opening the caret there is refused with a
+// message, and a caret moved onto it by the keyboard ends.
 #pragma once
 
 #include "CDC.h"
@@ -59,6 +62,9 @@ class CCellEditor {
   // current row, if it is one of those that moved, moves with them.
   void RowsInserted(int at, int count, int countBefore);
 
+  // True while the caret is active and the text differs from the list's.
+  bool IsCellChanged() const;
+
   int Row() const { return m_nRow; }
   int Column() const { return m_nColumn; }
   bool IsCaretActive() const { return m_bCaretActive; }
@@ -78,6 +84,8 @@ class CCellEditor {
   void MoveToRow(int target);
   void LoadText();
   BOOL CellExists(int row, int column) const;
+  bool FitsEditor(int row, int column) const;
+  void DropCaretFromLongValue();
   void RedrawRow(int row) const;
   void SelectAndFocus(int row) const;
   void PositionCaret(const RECT& cell);

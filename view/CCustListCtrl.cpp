@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kReadBuffer = 256;
 constexpr COLORREF kGridColor = RGB(192, 192, 192);
+constexpr const char* kStillLoading = "Rows are still loading; try again when loading has finished.";
 
 }  // namespace
 
@@ -39,15 +40,18 @@ void CCustListCtrl::PreSubclassWindow() {
 void CCustListCtrl::SetRowset(IRowset* rowset, int hiddenColumns) {
   m_pRowset = rowset;
   m_nHiddenColumns = hiddenColumns;
-  m_bookmarks.clear();
+  m_bookmarks.Clear();
   m_bRowsMoved = false;
 }
 
 BOOL CCustListCtrl::SetRowBookmark(int row, const BYTE* bookmark, DBBKMARK size) {
   if (row < 0 || (size > 0 && !bookmark)) return FALSE;
-  if (static_cast<size_t>(row) >= m_bookmarks.size()) m_bookmarks.resize(static_cast<size_t>(row) + 1);
-  m_bookmarks[static_cast<size_t>(row)].assign(reinterpret_cast<const char*>(bookmark), size);
-  return TRUE;
+  return m_bookmarks.Set(static_cast<size_t>(row),
+                         std::string_view(reinterpret_cast<const char*>(bookmark), static_cast<size_t>(size)));
+}
+
+void CCustListCtrl::SetRowBookmarks(int firstRow, const RowBookmarks& bookmarks) {
+  if (firstRow >= 0) m_bookmarks.SetRange(static_cast<size_t>(firstRow), bookmarks);
 }
 
 HRESULT CCustListCtrl::RememberBookmarks(int firstRow, DBCOUNTITEM count, const HROW* rows) {
@@ -69,14 +73,12 @@ int CCustListCtrl::InsertItems(int item, int rowCount, int columns, const char* 
   const int at = CListCtrl::InsertItems(item, rowCount, columns, texts);
   if (at < 0 || rowCount <= 0) return at;
   m_editor.RowsInserted(at, rowCount, before);
-  if (static_cast<size_t>(at) < m_bookmarks.size())
-    m_bookmarks.insert(m_bookmarks.begin() + at, static_cast<size_t>(rowCount), std::string());
+  m_bookmarks.InsertUnknown(static_cast<size_t>(at), static_cast<size_t>(rowCount));
   return at;
 }
 
 std::string CCustListCtrl::GetRowBookmark(int row) const {
-  return row >= 0 && static_cast<size_t>(row) < m_bookmarks.size() ? m_bookmarks[static_cast<size_t>(row)]
-                                                                    : std::string();
+  return row >= 0 ? m_bookmarks.Get(static_cast<size_t>(row)) : std::string();
 }
 
 // While the grid has neither added nor removed a row, list row n is the
@@ -162,15 +164,34 @@ bool CCustListCtrl::WriteDelete(int row) {
   if (!m_pRowset) return true;
   CRowsetWriter writer(m_pRowset, m_nHiddenColumns, Owner());
   if (FAILED(writer.DeleteRow(KeyOf(row)))) return false;
-  if (static_cast<size_t>(row) < m_bookmarks.size()) m_bookmarks.erase(m_bookmarks.begin() + row);
+  m_bookmarks.Erase(static_cast<size_t>(row));
   m_bRowsMoved = true;
   return true;
 }
 
 // ---- row operations ----------------------------------------------------------------
 
-void CCustListCtrl::CommitRow() {
-  if (!m_editor.IsCaretActive()) return;
+bool CCustListCtrl::RefusedWhileLoading() const {
+  if (!m_bRowsLoading) return false;
+  AfxMessageBox(Owner(), kStillLoading, nullptr, MB_ICONINFORMATION);
+  return true;
+}
+
+bool CCustListCtrl::HasUnsavedEdit() const {
+  return m_editor.IsNewRowPending() || (m_editor.IsCaretActive() && m_editor.IsCellChanged());
+}
+
+bool CCustListCtrl::CommitPendingEdit() { return !Editing() || !HasUnsavedEdit() || CommitRow(); }
+
+bool CCustListCtrl::CommitRow() {
+  if (!m_editor.IsCaretActive()) return true;
+  if (!HasUnsavedEdit()) {
+    // Nothing to write: the edit just ends.
+    m_editor.EndEdit(TRUE);
+    RedrawItems(m_editor.Row(), m_editor.Row());
+    return true;
+  }
+  if (RefusedWhileLoading()) return false;
   const int row = m_editor.Row();
   bool written = false;
   if (m_editor.IsNewRowPending()) {
@@ -179,26 +200,27 @@ void CCustListCtrl::CommitRow() {
   } else {
     written = WriteUpdate(row);
   }
-  if (!written) return;  // the edit stays as it is, to be mended or cancelled
+  if (!written) return false;  // the edit stays as it is, to be mended or cancelled
   m_editor.SetNewRowPending(false);
   m_editor.EndEdit(TRUE);
   // What the data source holds, which may differ from what was typed.
   StoreTexts(row, m_stored);
   RedrawItems(row, row);
+  return true;
 }
 
 void CCustListCtrl::AddRow() {
   if (m_editor.IsNewRowPending()) return;
+  if (RefusedWhileLoading() || !CommitPendingEdit()) return;
   m_editor.AddRow();
   const int row = m_editor.Row();
-  if (m_editor.IsNewRowPending() && static_cast<size_t>(row) < m_bookmarks.size())
-    m_bookmarks.insert(m_bookmarks.begin() + row, std::string());
+  if (m_editor.IsNewRowPending()) m_bookmarks.InsertUnknown(static_cast<size_t>(row), 1);
 }
 
 void CCustListCtrl::DeleteRow() {
   if (m_editor.DeleteCharAtCaret()) return;
   const int row = m_editor.Row();
-  if (row < 0 || row >= GetItemCount() || !WriteDelete(row)) return;
+  if (row < 0 || row >= GetItemCount() || RefusedWhileLoading() || !WriteDelete(row)) return;
   m_editor.DeleteRow();
 }
 
@@ -207,13 +229,14 @@ void CCustListCtrl::CancelEdit() {
   const bool pending = m_editor.IsNewRowPending();
   const int row = m_editor.Row();
   m_editor.CancelEdit();
-  if (pending && static_cast<size_t>(row) < m_bookmarks.size()) m_bookmarks.erase(m_bookmarks.begin() + row);
+  if (pending) m_bookmarks.Erase(static_cast<size_t>(row));
 }
 
 // The menu's Delete can arrive while a cell is being edited (the keyboard's
 // menu key): the question is about the record, so the edit is dropped and
 // the record deleted; an unsaved new record is simply dropped.
 void CCustListCtrl::DeleteRecordFromMenu() {
+  if (RefusedWhileLoading()) return;
   if (AfxMessageBox("Delete record?", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   if (m_editor.IsCaretActive()) {
     const bool pending = m_editor.IsNewRowPending();
@@ -221,6 +244,12 @@ void CCustListCtrl::DeleteRecordFromMenu() {
     if (pending) return;
   }
   DeleteRow();
+}
+
+bool CCustListCtrl::IsLastColumn(int column) const {
+  LVCOLUMN next;
+  next.mask = LVCF_WIDTH;
+  return !GetColumn(column + 1, &next);
 }
 
 // ---- drawing ------------------------------------------------------------------------
@@ -292,6 +321,8 @@ BOOL CCustListCtrl::OnNotifyReflect(NMHDR* header, LRESULT* result) {
   *result = 0;
   if (!Editing()) return FALSE;
   const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
+  // A changed cell is written before the caret goes to the clicked column.
+  if (!m_editor.IsNewRowPending() && !CommitPendingEdit()) return TRUE;
   m_editor.BeginEditAt(m_editor.Row(), click->iSubItem);
   return TRUE;
 }
@@ -305,6 +336,8 @@ void CCustListCtrl::OnKeyDown(UINT key, UINT repeat, UINT flags) {
     case VK_TAB:
       if (GetKeyState(VK_SHIFT) < 0)
         m_editor.PreviousCell();
+      else if (IsLastColumn(m_editor.Column()) && HasUnsavedEdit())
+        CommitRow();  // Tab out of the row writes it
       else
         m_editor.NextCell();
       return;
@@ -343,6 +376,8 @@ void CCustListCtrl::OnChar(UINT ch, UINT repeat, UINT flags) {
 BOOL CCustListCtrl::SelectCell(UINT flags, CPoint point, bool rightButton) {
   if (m_editor.IsNewRowPending()) return FALSE;
   if (Editing()) {
+    // A changed cell is written first; where it cannot be, the caret stays.
+    if (!CommitPendingEdit()) return FALSE;
     m_editor.EndEdit(TRUE);
     RedrawItems(m_editor.Row(), m_editor.Row());
     const BOOL hit = m_editor.HitTest(point);

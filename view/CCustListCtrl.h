@@ -6,11 +6,21 @@
 // What the viewer gives it: SetEditingEnabled before the control is
 // attached, then SetRowset (and SetMaxChars). Rows are found again in the
 // rowset by bookmark; the viewer may hand over each row's bookmark as it
-// loads (SetRowBookmark, or RememberBookmarks with the batch's row handles
-// before releasing them). Bookmarks it did not hand over are read by
-// position (IRowsetLocate::GetRowsAt) before the grid's first write. A
-// rowset without bookmarks is read again up to the row's position, and the
-// row there is written only while it still holds what the grid shows.
+// loads (SetRowBookmarks with the list row the batch went to, or
+// RememberBookmarks with the batch's row handles before releasing them).
+// Bookmarks it did not hand over are read by position
+// (IRowsetLocate::GetRowsAt) before the grid's first write. A rowset without
+// bookmarks is read again up to the row's position. The writer changes a
+// row only while it holds what the grid shows.
+//
+// While the viewer's loader still adds rows (SetRowsLoading), nothing is
+// written: a write would move the cursor the loader reads with, and the
+// rows still to come could not be matched with the list.
+//
+// A changed cell or a pending new row is never left silently: a click on
+// another cell, Insert, a heading click, Tab out of the last column and
+// closing the viewer (CommitPendingEdit) write it as Enter does, and stay
+// in the cell with the typed text when the write fails.
 #pragma once
 
 #include <string>
@@ -20,6 +30,7 @@
 #include "CListCtrl.h"
 #include "CMenu.h"
 #include "CRowsetWriter.h"
+#include "RowBookmarks.h"
 #include "oledb.h"
 
 class CCustListCtrl : public CListCtrl {
@@ -43,6 +54,8 @@ class CCustListCtrl : public CListCtrl {
   int GetMaxChars() const { return m_nMaxChars; }
 
   BOOL SetRowBookmark(int row, const BYTE* bookmark, DBBKMARK size);
+  // The bookmarks of rows that went to list rows [firstRow, ...).
+  void SetRowBookmarks(int firstRow, const RowBookmarks& bookmarks);
   // Reads the bookmarks of `count` held rows shown from list row firstRow
   // on; call it while the handles are held.
   HRESULT RememberBookmarks(int firstRow, DBCOUNTITEM count, const HROW* rows);
@@ -54,6 +67,15 @@ class CCustListCtrl : public CListCtrl {
   // this class.
   int InsertItems(int item, int rowCount, int columns, const char* const* texts);
   using CListCtrl::InsertItems;
+
+  // Set by the viewer while its loader adds rows: writes are refused then.
+  void SetRowsLoading(bool loading) { m_bRowsLoading = loading; }
+  // Writes a changed cell or a pending new row as Enter does. True when
+  // nothing is left unwritten; false when the write failed or was refused
+  // (the caret then stays in the cell with the typed text).
+  bool CommitPendingEdit();
+  bool HasUnsavedEdit() const;
+  const RowBookmarks& Bookmarks() const { return m_bookmarks; }
 
   CCellEditor& Editor() { return m_editor; }
   CMenu& RowMenu() { return m_menu; }
@@ -78,7 +100,9 @@ class CCustListCtrl : public CListCtrl {
  private:
   void DrawCellText(CDC* dc, const char* text, const RECT& cell, int format);
   BOOL SelectCell(UINT flags, CPoint point, bool rightButton);
-  void CommitRow();
+  bool CommitRow();
+  bool RefusedWhileLoading() const;
+  bool IsLastColumn(int column) const;
   void AddRow();
   void DeleteRow();
   void DeleteRecordFromMenu();
@@ -102,8 +126,9 @@ class CCustListCtrl : public CListCtrl {
   IRowset* m_pRowset = nullptr;
   int m_nHiddenColumns = 0;
   int m_nMaxChars = 20;
-  // One entry per list row that has a known bookmark (empty: none).
-  std::vector<std::string> m_bookmarks;
+  // The bookmark of each list row whose bookmark is known.
+  RowBookmarks m_bookmarks;
+  bool m_bRowsLoading = false;
   // Once the grid has added or removed rows, list rows no longer match
   // rowset positions.
   bool m_bRowsMoved = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BatchHandOver.h"
+#include "BookmarkReader.h"
 #include "CDataExchange.h"
 #include "OleDbErrors.h"
 #include "ReleaseInterface.h"
@@ -43,6 +44,15 @@ class ResizeWatcher : public QObject {
  private:
   std::function<void()> m_onResize;
 };
+
+// The command that produced the rowset; empty for a rowset of no command.
+ComPtr<ICommand> CommandOf(IRowset* rowset) {
+  ComPtr<IRowsetInfo> info;
+  ComPtr<ICommand> command;
+  if (SUCCEEDED(rowset->QueryInterface(IID_IRowsetInfo, reinterpret_cast<void**>(&info))))
+    info->GetSpecification(IID_ICommand, reinterpret_cast<IUnknown**>(&command));
+  return command;
+}
 
 bool HasBookmarks(IRowset* rowset) {
   IRowsetLocate* locate = nullptr;
@@ -89,8 +99,10 @@ BOOL CEnumDialog::OnInitDialog() {
 void CEnumDialog::OnOK() { OnCancel(); }
 
 void CEnumDialog::OnCancel() {
+  if (!m_list.CommitPendingEdit()) return;
   if (m_bLoading) {
     m_bStopRequested = true;
+    if (!m_bFirstFetchDone && m_command) m_command->Cancel();
     return;
   }
   CDialog::OnCancel();
@@ -102,6 +114,12 @@ void CEnumDialog::StartLoader() {
   if (m_loader.joinable()) m_loader.join();  // the previous load has finished
   // Loading is set before the thread exists, so no click slips in between.
   m_bLoading = true;
+  m_list.SetRowsLoading(true);
+  m_bFirstFetchDone = false;
+  m_loadStatus = S_OK;
+  m_loadError.Reset();
+  m_command.Reset();
+  if (m_pRowset) m_command = CommandOf(m_pRowset);
   m_loader = std::thread([this] { RowLoader(); });
 }
 
@@ -130,34 +148,47 @@ void CEnumDialog::FetchRows() {
   const size_t rowSize = m_bindings.RowSize();
   const size_t batchSize = rowSize * RowBatchReader::kBatchRows;
   TaskMemory buffer(static_cast<BYTE*>(CoTaskMemAlloc(batchSize)));
-  // The grid finds edited rows again by bookmark.
-  const bool withBookmarks = m_bEditingEnabled && HasBookmarks(m_pRowset);
+  // The grid finds edited rows again by bookmark; each row's travels with
+  // its texts to the list row it goes to.
+  std::unique_ptr<BookmarkReader> bookmarks;
+  if (m_bEditingEnabled && HasBookmarks(m_pRowset)) bookmarks = std::make_unique<BookmarkReader>(m_pRowset);
   if (buffer) {
     BatchHandOver pending(columns);
-    RowBatchReader(m_pRowset).ReadAll(
+    RowBatchReader reader(m_pRowset);
+    const HRESULT hr = reader.ReadAll(
         [&](const HROW* rows, DBCOUNTITEM count) {
           std::memset(buffer.get(), 0, batchSize);
-          for (DBCOUNTITEM i = 0; i < count; ++i) m_pRowset->GetData(rows[i], handle, buffer.get() + i * rowSize);
+          for (DBCOUNTITEM i = 0; i < count; ++i) {
+            m_pRowset->GetData(rows[i], handle, buffer.get() + i * rowSize);
+            if (bookmarks) pending.AddBookmark(bookmarks->Read(rows[i]));
+          }
           pending.Add(reinterpret_cast<char* const*>(buffer.get()), count);
-          // Bookmarks are read from the held handles: such rows go batch by batch.
-          if (withBookmarks || pending.IsDue()) HandOver(pending, withBookmarks ? rows : nullptr);
+          if (pending.IsDue()) HandOver(pending);
         },
-        [this] { return m_bStopRequested.load(); });
-    if (pending.Rows()) HandOver(pending, nullptr);
+        [this] {
+          m_bFirstFetchDone = true;
+          return m_bStopRequested.load();
+        });
+    if (pending.Rows()) HandOver(pending);
+    if (FAILED(hr)) {
+      m_loadStatus = hr;
+      m_loadError = reader.TakeFetchError();
+    }
   }
+  bookmarks.reset();
   accessor->ReleaseAccessor(handle, nullptr);
   accessor->Release();
 }
 
-void CEnumDialog::HandOver(BatchHandOver& pending, const HROW* rows) {
+void CEnumDialog::HandOver(BatchHandOver& pending) {
   CallOnUiThread([&] {
     const bool screenWasShort = m_list.GetItemCount() < m_list.GetCountPerPage();
-    m_list.InsertItems(pending.FirstRow(), static_cast<int>(pending.Rows()),
-                       static_cast<int>(m_bindings.ColumnCount()), pending.Texts());
+    const int at = m_list.InsertItems(pending.FirstRow(), static_cast<int>(pending.Rows()),
+                                      static_cast<int>(m_bindings.ColumnCount()), pending.Texts());
     // The first screenful is painted without waiting for the repaint interval.
     if (screenWasShort) m_list.FlushPendingRepaint();
-    // The handles are still held while the grid reads their bookmarks.
-    if (rows) m_list.RememberBookmarks(pending.FirstRow(), pending.Rows(), rows);
+    // Stored where the rows went, whatever the loader counted.
+    if (at >= 0 && !pending.Bookmarks().Empty()) m_list.SetRowBookmarks(at, pending.Bookmarks());
   });
   pending.Clear();
 }
@@ -166,10 +197,22 @@ void CEnumDialog::FinishLoading() {
   // One step on the dialog's thread: a close that comes after sees loading
   // cleared and ends the dialog itself; one that came before is honoured here.
   m_bLoading = false;
+  m_list.SetRowsLoading(false);
+  m_command.Reset();
   // Back to the position saved before a re-query, wherever the list is now.
   m_list.Scroll(CSize(m_nSavedScrollX - m_list.GetScrollPos(SB_HORZ), 0));
   m_list.SetRedraw(TRUE);
-  if (m_bStopRequested) CDialog::OnCancel();
+  if (m_bStopRequested) {
+    CDialog::OnCancel();
+    return;
+  }
+  if (FAILED(m_loadStatus)) ReportLoadFailure();
+}
+
+// The rows shown are those read before the failure; the user is told so.
+void CEnumDialog::ReportLoadFailure() {
+  m_loadStatus = S_OK;
+  ShowErrorObject(m_loadError.Detach(), GetSafeHwnd());
 }
 
 // The hand-over uses standard locks, so thread checkers see the batch

@@ -5,9 +5,16 @@
 //
 // The loader changes the list only through calls carried out on the
 // dialog's thread, each of which blocks the loader until done; one call
-// carries one or more whole batches of rows, never a single cell. Closing while rows load only requests a
-// stop, which the loader honours after the current batch; it then ends
-// the dialog.
+// carries one or more whole batches of rows, never a single cell. Closing
+// while rows load only requests a stop, which the loader honours after the
+// current batch; it then ends the dialog. While the provider is still
+// computing the first rows, the close also cancels the command that
+// produced them, so a slow query does not hold the dialog open. A fetch that
+// fails part-way is reported when loading ends (unless the user asked to
+// stop), never taken for the end of the rows.
+//
+// An edit not yet written is written before the dialog closes; when that
+// fails the dialog stays open with the edit in its cell.
 #pragma once
 
 #include <atomic>
@@ -18,9 +25,11 @@
 
 #include "CCustListCtrl.h"
 #include "CDialog.h"
+#include "ComPtr.h"
 #include "DisplayBindings.h"
 #include "UiThreadCall.h"
 #include "UiThreadCaller.h"
+#include "oleauto.h"
 #include "oledb.h"
 
 class BatchHandOver;
@@ -53,8 +62,9 @@ class CEnumDialog : public CDialog {
   void FetchRows();
   // Inserts the pending rows on the dialog's thread and frees their texts;
   // `rows` are the batch's held handles when the grid wants their bookmarks.
-  void HandOver(BatchHandOver& pending, const HROW* rows);
+  void HandOver(BatchHandOver& pending);
   void FinishLoading();
+  void ReportLoadFailure();
   void CallOnUiThread(const std::function<void()>& work);
   void WaitForLoader();
 
@@ -72,6 +82,15 @@ class CEnumDialog : public CDialog {
   std::string m_strCaption;
   std::atomic<bool> m_bStopRequested{false};
   std::atomic<bool> m_bLoading{false};
+  // Set once the loader's first fetch has returned.
+  std::atomic<bool> m_bFirstFetchDone{false};
+  // The command that produced the rowset, to cancel a slow first fetch;
+  // held and used on the dialog's thread only, while rows load.
+  ComPtr<ICommand> m_command;
+  // A fetch that failed, and its error object (written by the loader,
+  // read after its last hand-over).
+  HRESULT m_loadStatus = S_OK;
+  ComPtr<IErrorInfo> m_loadError;
   int m_nSavedScrollX = 0;
   DisplayBindings m_bindings;
   std::thread m_loader;

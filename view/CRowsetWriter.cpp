@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "BookmarkReader.h"
 #include "CBind.h"
 #include "ComPtr.h"
 #include "DisplayBindings.h"
@@ -12,7 +13,9 @@
 
 namespace {
 
-constexpr DBLENGTH kBookmarkMax = 256;
+constexpr const char* kNotTheRowShown =
+    "The row in the data source no longer holds what the grid shows: it was changed elsewhere, or the grid "
+    "lost track of it. Nothing was written.";
 
 // An accessor over the rowset, released with the object.
 class ScopedAccessor {
@@ -133,12 +136,31 @@ HRESULT CRowsetWriter::RequireChange(IRowsetChange** change) {
   return S_OK;
 }
 
-HRESULT CRowsetWriter::FindRow(const RowKey& key, HROW& row) {
+// The row the key names, held, with what it holds now; only a row that
+// holds what the grid shows counts, so a write never lands on another row.
+HRESULT CRowsetWriter::FindRow(const RowKey& key, HROW& row, std::vector<std::optional<std::string>>& current) {
   row = 0;
   ComPtr<IRowsetLocate> locate;
-  if (SUCCEEDED(m_pRowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate))))
-    return FindRowByBookmark(locate, key.bookmark, row);
-  return FindRowByPosition(key, row);
+  HRESULT hr = SUCCEEDED(m_pRowset->QueryInterface(IID_IRowsetLocate, reinterpret_cast<void**>(&locate)))
+                   ? FindRowByBookmark(locate, key.bookmark, row)
+                   : FindRowByPosition(key, row);
+  if (FAILED(hr)) return hr;
+  hr = ReadTexts(row, current);
+  if (SUCCEEDED(hr) && !Shows(current, key.shown)) {
+    Refuse(kNotTheRowShown);
+    hr = DB_E_CONCURRENCYVIOLATION;
+  }
+  if (FAILED(hr)) {
+    ReleaseRow(row);
+    row = 0;
+  }
+  return hr;
+}
+
+bool CRowsetWriter::Shows(const std::vector<std::optional<std::string>>& held, const Texts& shown) {
+  return held.size() == shown.size() &&
+         std::equal(held.begin(), held.end(), shown.begin(),
+                    [](const auto& value, const std::string& text) { return value.value_or("") == text; });
 }
 
 HRESULT CRowsetWriter::FindRowByBookmark(IRowsetLocate* locate, const std::string& bookmark, HROW& row) {
@@ -159,9 +181,8 @@ HRESULT CRowsetWriter::FindRowByBookmark(IRowsetLocate* locate, const std::strin
   return FAILED(hr) ? hr : DB_E_BADBOOKMARK;
 }
 
-// Without bookmarks the rowset is read again from its start; the row at the
-// position counts only while it holds what the grid shows, so a change never
-// lands on another row.
+// Without bookmarks the rowset is read again from its start to the row's
+// position; FindRow then checks that the row there is the one shown.
 HRESULT CRowsetWriter::FindRowByPosition(const RowKey& key, HROW& row) {
   if (key.position < 0) {
     Refuse("This row cannot be found again in the data source.");
@@ -180,15 +201,10 @@ HRESULT CRowsetWriter::FindRowByPosition(const RowKey& key, HROW& row) {
     row = 0;
     return hr;
   }
-  std::vector<std::optional<std::string>> current;
-  const bool found = obtained == 1 && SUCCEEDED(ReadTexts(row, current)) && current.size() == key.shown.size() &&
-                     std::equal(current.begin(), current.end(), key.shown.begin(),
-                                [](const auto& held, const std::string& shown) { return held.value_or("") == shown; });
-  if (found) return S_OK;
-  if (obtained == 1) ReleaseRow(row);
+  if (obtained == 1) return S_OK;
   row = 0;
-  Refuse("This row cannot be found again in the data source: it no longer holds what the grid shows.");
-  return DB_E_BADBOOKMARK;
+  Refuse(kNotTheRowShown);
+  return DB_E_CONCURRENCYVIOLATION;
 }
 
 void CRowsetWriter::ReleaseRow(HROW row) {
@@ -242,6 +258,27 @@ HRESULT CRowsetWriter::MakeWriteAccessor(CBind& bind, std::vector<std::vector<ch
   return E_FAIL;
 }
 
+// Only what differs is written: a value the grid shows exactly as it is (a
+// NULL as an empty cell) is left alone.
+HRESULT CRowsetWriter::WriteDifferences(IRowsetChange* change, HROW row,
+                                        const std::vector<std::optional<std::string>>& current, const Texts& texts) {
+  std::vector<DBSTATUS> statuses;
+  bool anyChange = false;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const bool same = current[i].value_or(std::string()) == texts[i];
+    anyChange = anyChange || !same;
+    statuses.push_back(same ? DBSTATUS_S_IGNORE : texts[i].empty() ? DBSTATUS_S_ISNULL : DBSTATUS_S_OK);
+  }
+  if (!anyChange) return S_OK;
+  std::vector<std::vector<char>> storage;
+  CBind bind;
+  HRESULT hr = MakeWriteAccessor(bind, storage, texts, statuses);
+  if (FAILED(hr)) return hr;
+  hr = change->SetData(row, bind.AccessorHandle(), bind.RowBuffer());
+  if (FAILED(hr)) ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
+  return hr;
+}
+
 HRESULT CRowsetWriter::UpdateRow(const RowKey& key, const Texts& texts, Texts& stored) {
   ComPtr<IRowsetChange> change;
   HRESULT hr = RequireChange(&change);
@@ -251,30 +288,10 @@ HRESULT CRowsetWriter::UpdateRow(const RowKey& key, const Texts& texts, Texts& s
     return E_INVALIDARG;
   }
   HROW row = 0;
-  hr = FindRow(key, row);
-  if (FAILED(hr)) return hr;
   std::vector<std::optional<std::string>> current;
-  hr = ReadTexts(row, current);
-  if (SUCCEEDED(hr)) {
-    // Only what differs is written: a value the grid shows exactly as it
-    // is (a NULL as an empty cell) is left alone.
-    std::vector<DBSTATUS> statuses;
-    bool anyChange = false;
-    for (size_t i = 0; i < texts.size(); ++i) {
-      const bool same = current[i].value_or(std::string()) == texts[i];
-      anyChange = anyChange || !same;
-      statuses.push_back(same ? DBSTATUS_S_IGNORE : texts[i].empty() ? DBSTATUS_S_ISNULL : DBSTATUS_S_OK);
-    }
-    if (anyChange) {
-      std::vector<std::vector<char>> storage;
-      CBind bind;
-      hr = MakeWriteAccessor(bind, storage, texts, statuses);
-      if (SUCCEEDED(hr)) {
-        hr = change->SetData(row, bind.AccessorHandle(), bind.RowBuffer());
-        if (FAILED(hr)) ShowOleDbErrors(change, IID_IRowsetChange, m_hOwner, FALSE);
-      }
-    }
-  }
+  hr = FindRow(key, row, current);
+  if (FAILED(hr)) return hr;
+  hr = WriteDifferences(change, row, current, texts);
   if (SUCCEEDED(hr)) ReadStored(row, stored);
   ReleaseRow(row);
   return FAILED(hr) ? hr : S_OK;
@@ -317,7 +334,8 @@ HRESULT CRowsetWriter::DeleteRow(const RowKey& key) {
   HRESULT hr = RequireChange(&change);
   if (FAILED(hr)) return hr;
   HROW row = 0;
-  hr = FindRow(key, row);
+  std::vector<std::optional<std::string>> current;
+  hr = FindRow(key, row, current);
   if (FAILED(hr)) return hr;
   DBROWSTATUS status = DBROWSTATUS_S_OK;
   hr = change->DeleteRows(DB_NULL_HCHAPTER, 1, &row, &status);
@@ -329,28 +347,9 @@ HRESULT CRowsetWriter::DeleteRow(const RowKey& key) {
 HRESULT CRowsetWriter::ReadBookmarks(const HROW* rows, DBCOUNTITEM count, std::vector<std::string>& bookmarks) {
   bookmarks.assign(count, std::string());
   if (!m_pRowset || (count && !rows)) return E_INVALIDARG;
-  DBBINDING binding = TextBinding(0);
-  binding.wType = DBTYPE_BYTES;
-  binding.dwPart = DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS;
-  binding.cbMaxLen = kBookmarkMax;
-  binding.obLength = kBookmarkMax;
-  binding.obStatus = kBookmarkMax + sizeof(DBLENGTH);
-  const DBLENGTH rowSize = kBookmarkMax + 8;
-  ComPtr<IAccessor> accessor;
-  HRESULT hr = m_pRowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&accessor));
-  if (FAILED(hr)) return hr;
-  HACCESSOR handle = 0;
-  DBBINDSTATUS bindStatus = DBBINDSTATUS_OK;
-  hr = accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &binding, rowSize, &handle, &bindStatus);
-  if (FAILED(hr)) return hr;
-  RowBuffer buffer(rowSize);
-  for (DBCOUNTITEM i = 0; i < count; ++i) {
-    if (FAILED(m_pRowset->GetData(rows[i], handle, buffer.Data()))) continue;
-    if (buffer.At<DBSTATUS>(binding.obStatus) != DBSTATUS_S_OK) continue;
-    const DBLENGTH length = std::min(buffer.At<DBLENGTH>(binding.obLength), kBookmarkMax);
-    bookmarks[i].assign(reinterpret_cast<const char*>(buffer.Data()), length);
-  }
-  accessor->ReleaseAccessor(handle, nullptr);
+  BookmarkReader reader(m_pRowset);
+  if (!reader.IsOpen()) return DB_E_BADBINDINFO;
+  for (DBCOUNTITEM i = 0; i < count; ++i) bookmarks[i] = reader.Read(rows[i]);
   return S_OK;
 }
 

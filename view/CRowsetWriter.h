@@ -3,8 +3,8 @@
 // leading columns, leaving out bookmark and object columns, as the viewer
 // binds them for display. Rows are found again by their bookmarks
 // (IRowsetLocate); a rowset without bookmarks is read again from its start
-// to the row's position, and the row found there is used only when it still
-// holds the texts the grid shows for it. Every value goes both ways as text (DBTYPE_STR): written
+// to the row's position. Either way the row found is written only while it
+// holds the texts the grid shows for it: anything else is refused. Every value goes both ways as text (DBTYPE_STR): written
 // through CBind's bindings, read back whole by reference. An empty text
 // stands for NULL, as the grid shows NULL as an empty cell.
 //
@@ -58,9 +58,12 @@ class CRowsetWriter {
   HRESULT RequireChange(IRowsetChange** change);
   HRESULT MakeWriteAccessor(CBind& bind, std::vector<std::vector<char>>& storage, const Texts& texts,
                             const std::vector<DBSTATUS>& statuses);
-  HRESULT FindRow(const RowKey& key, HROW& row);
+  HRESULT FindRow(const RowKey& key, HROW& row, std::vector<std::optional<std::string>>& current);
+  static bool Shows(const std::vector<std::optional<std::string>>& held, const Texts& shown);
   HRESULT FindRowByBookmark(IRowsetLocate* locate, const std::string& bookmark, HROW& row);
   HRESULT FindRowByPosition(const RowKey& key, HROW& row);
+  HRESULT WriteDifferences(IRowsetChange* change, HROW row, const std::vector<std::optional<std::string>>& current,
+                           const Texts& texts);
   HRESULT ReadTexts(HROW row, std::vector<std::optional<std::string>>& texts);
   HRESULT ReadStored(HROW row, Texts& stored);
   void ReleaseRow(HROW row);

@@ -136,6 +136,21 @@ HRESULT ParseNumber(const std::string& raw, Value& out) {
   return DISP_E_TYPEMISMATCH;
 }
 
+// Digits alone that no 64-bit integer holds: parsed as a real they would
+// round to a value in range (-2^63 - 1 becomes -2^63), so they overflow here.
+bool IsWholeNumberBeyond64Bits(const std::string& raw) {
+  std::string s = Trimmed(raw);
+  const char* first = s.data();
+  const char* last = s.data() + s.size();
+  if (first != last && *first == '+') ++first;
+  int64_t i = 0;
+  auto ri = std::from_chars(first, last, i);
+  if (ri.ec != std::errc::result_out_of_range || ri.ptr != last) return false;
+  uint64_t u = 0;
+  auto ru = std::from_chars(first, last, u);
+  return !(ru.ec == std::errc() && ru.ptr == last);
+}
+
 HRESULT ToBool(const Value& value, bool& b) {
   if (std::holds_alternative<Null>(value)) return DISP_E_TYPEMISMATCH;
   if (std::holds_alternative<Empty>(value)) b = false;
@@ -194,6 +209,7 @@ HRESULT ToInteger(const Value& value, T& out) {
     return S_OK;
   }
   if (auto* s = std::get_if<std::string>(&value)) {
+    if (IsWholeNumberBeyond64Bits(*s)) return DISP_E_OVERFLOW;
     Value number;
     HRESULT hr = ParseNumber(*s, number);
     if (FAILED(hr)) return hr;
@@ -203,8 +219,11 @@ HRESULT ToInteger(const Value& value, T& out) {
   HRESULT hr = ToDouble(value, d);
   if (FAILED(hr)) return hr;
   d = std::nearbyint(d);
-  if (!(d >= static_cast<double>(Limits::min()) && d <= static_cast<double>(Limits::max())))
-    return DISP_E_OVERFLOW;
+  // The limits are powers of two, exact as doubles; the type's maximum is
+  // not (it rounds up to the first value out of range).
+  const double upper = std::ldexp(1.0, Limits::digits);
+  const double lower = Limits::is_signed ? -upper : 0.0;
+  if (!(d >= lower && d < upper)) return DISP_E_OVERFLOW;
   out = static_cast<T>(d);
   return S_OK;
 }

@@ -6,7 +6,7 @@ RAVEZOV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 RAVEZOV_PACKAGES=(
   qt6-base-dev libxkbcommon-dev libsqlite3-dev unixodbc-dev unixodbc odbc-postgresql
   libsqliteodbc postgresql libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
-  imagemagick ninja-build cmake g++ pkg-config
+  imagemagick ninja-build cmake g++ pkg-config clang libclang-rt-14-dev
 )
 
 die() {

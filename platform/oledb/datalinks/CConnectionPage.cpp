@@ -1,10 +1,10 @@
 #include "CConnectionPage.h"
 
 #include "CPropertyFormPage.h"
-#include "CSqliteConnectionPage.h"
-#include "SqliteProvider.h"
+#include "ConnectionPageRegistry.h"
 
 CConnectionPage* CreateConnectionPage(REFCLSID provider, QWidget* parent) {
-  if (provider == CLSID_RavezovSQLite) return new CSqliteConnectionPage(parent);
+  if (ConnectionPageFactory own = FindConnectionPage(provider))
+    if (CConnectionPage* page = own(parent)) return page;
   return new CPropertyFormPage(parent);
 }

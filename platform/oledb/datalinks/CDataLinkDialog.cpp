@@ -10,9 +10,9 @@
 #include "CConnectionPage.h"
 #include "CProviderPage.h"
 #include "CWaitCursor.h"
+#include "ConnectionPageRegistry.h"
 #include "DataLinkMessage.h"
 #include "ErrorRecordBoxes.h"
-#include "SqliteProvider.h"
 
 CDataLinkDialog::CDataLinkDialog(CProviderCatalog catalog, DataLinkRequest request, QWidget* owner)
     : QDialog(owner), m_catalog(std::move(catalog)), m_request(std::move(request)) {
@@ -73,8 +73,8 @@ QWidget* CDataLinkDialog::CreateButtonRow() {
 
 int CDataLinkDialog::InitialProviderRow() const {
   if (m_request.existing) return m_catalog.IndexOf(m_request.existingProvider);
-  const int sqlite = m_catalog.IndexOf(CLSID_RavezovSQLite);
-  if (sqlite >= 0) return sqlite;
+  const int preferred = m_catalog.IndexOf(DefaultConnectionProvider());
+  if (preferred >= 0) return preferred;
   return m_catalog.Providers().empty() ? -1 : 0;
 }
 

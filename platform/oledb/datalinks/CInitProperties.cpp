@@ -1,5 +1,7 @@
 #include "CInitProperties.h"
 
+#include "CPropertyInfoSetArray.h"
+#include "CPropertySetArray.h"
 #include "PropertyText.h"
 
 namespace {
@@ -11,36 +13,6 @@ DBPROPIDSET AllOfDbInit() {
   set.guidPropertySet = DBPROPSET_DBINIT;
   return set;
 }
-
-// Frees what GetPropertyInfo returned.
-class CPropertyInfoResult {
- public:
-  ~CPropertyInfoResult() {
-    for (ULONG s = 0; s < count; ++s) {
-      for (ULONG p = 0; p < sets[s].cPropertyInfos; ++p) VariantClear(&sets[s].rgPropertyInfos[p].vValues);
-      CoTaskMemFree(sets[s].rgPropertyInfos);
-    }
-    CoTaskMemFree(sets);
-    CoTaskMemFree(descriptions);
-  }
-  ULONG count = 0;
-  DBPROPINFOSET* sets = nullptr;
-  OLECHAR* descriptions = nullptr;
-};
-
-// Frees what GetProperties returned.
-class CPropertySetsResult {
- public:
-  ~CPropertySetsResult() {
-    for (ULONG s = 0; s < count; ++s) {
-      for (ULONG p = 0; p < sets[s].cProperties; ++p) VariantClear(&sets[s].rgProperties[p].vValue);
-      CoTaskMemFree(sets[s].rgProperties);
-    }
-    CoTaskMemFree(sets);
-  }
-  ULONG count = 0;
-  DBPROPSET* sets = nullptr;
-};
 
 }  // namespace
 
@@ -54,13 +26,13 @@ HRESULT CInitProperties::LoadFrom(IDBProperties* source) {
 
 HRESULT CInitProperties::ReadInfo(IDBProperties* source) {
   DBPROPIDSET wanted = AllOfDbInit();
-  CPropertyInfoResult info;
-  HRESULT hr = source->GetPropertyInfo(1, &wanted, &info.count, &info.sets, &info.descriptions);
+  CPropertyInfoSetArray info;
+  HRESULT hr = source->GetPropertyInfo(1, &wanted, info.CountOut(), info.SetsOut(), info.DescriptionsOut());
   if (FAILED(hr)) return hr;
-  for (ULONG s = 0; s < info.count; ++s) {
-    if (info.sets[s].guidPropertySet != DBPROPSET_DBINIT) continue;
-    for (ULONG p = 0; p < info.sets[s].cPropertyInfos; ++p) {
-      const DBPROPINFO& described = info.sets[s].rgPropertyInfos[p];
+  for (const DBPROPINFOSET& set : info) {
+    if (set.guidPropertySet != DBPROPSET_DBINIT) continue;
+    for (ULONG p = 0; p < set.cPropertyInfos; ++p) {
+      const DBPROPINFO& described = set.rgPropertyInfos[p];
       if (described.dwFlags == DBPROPFLAGS_NOTSUPPORTED) continue;
       InitProperty item;
       item.id = described.dwPropertyID;
@@ -77,13 +49,13 @@ HRESULT CInitProperties::ReadInfo(IDBProperties* source) {
 
 HRESULT CInitProperties::ReadValues(IDBProperties* source) {
   DBPROPIDSET wanted = AllOfDbInit();
-  CPropertySetsResult values;
-  HRESULT hr = source->GetProperties(1, &wanted, &values.count, &values.sets);
+  CPropertySetArray values;
+  HRESULT hr = source->GetProperties(1, &wanted, values.CountOut(), values.SetsOut());
   if (FAILED(hr) && hr != DB_E_ERRORSOCCURRED) return hr;
-  for (ULONG s = 0; s < values.count; ++s) {
-    if (values.sets[s].guidPropertySet != DBPROPSET_DBINIT) continue;
-    for (ULONG p = 0; p < values.sets[s].cProperties; ++p) {
-      const DBPROP& prop = values.sets[s].rgProperties[p];
+  for (const DBPROPSET& set : values) {
+    if (set.guidPropertySet != DBPROPSET_DBINIT) continue;
+    for (ULONG p = 0; p < set.cProperties; ++p) {
+      const DBPROP& prop = set.rgProperties[p];
       InitProperty* item = Find(prop.dwPropertyID);
       if (item && prop.dwStatus == DBPROPSTATUS_OK) item->value = CPropertyValue(prop.vValue);
     }

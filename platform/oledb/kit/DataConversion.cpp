@@ -382,6 +382,9 @@ DBSTATUS ReadVariable(DBTYPE base, const DBBINDING& b, const BYTE* pData, bool b
   const BYTE* value = byRef ? Load<const BYTE*>(pData, b.obValue) : pData + b.obValue;
   if (!value) return DBSTATUS_E_CANTCONVERTVALUE;
   if (base == DBTYPE_BYTES) {
+    // Bytes have no terminator and cbMaxLen says nothing about a client's
+    // block: by reference only the length part tells how much to read.
+    if (byRef && !Binds(b, DBPART_LENGTH)) return DBSTATUS_E_CANTCONVERTVALUE;
     size_t n = Binds(b, DBPART_LENGTH) ? Load<DBLENGTH>(pData, b.obLength) : b.cbMaxLen;
     if (!byRef && n > b.cbMaxLen) return DBSTATUS_E_CANTCONVERTVALUE;
     out = NativeValue::Blob(std::string(reinterpret_cast<const char*>(value), n));

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "AccessorTable.h"
+#include "CPropertyInfoSetArray.h"
+#include "CPropertySetArray.h"
 #include "objbase.h"
 #include "oleauto.h"
 #include "stringapiset.h"
@@ -80,21 +82,6 @@ T* TaskArray(size_t count) {
   return static_cast<T*>(p);
 }
 
-void FreeInfoSets(DBPROPINFOSET* sets, ULONG count) {
-  if (!sets) return;
-  for (ULONG i = 0; i < count; ++i) CoTaskMemFree(sets[i].rgPropertyInfos);
-  CoTaskMemFree(sets);
-}
-
-void FreePropSets(DBPROPSET* sets, ULONG count) {
-  if (!sets) return;
-  for (ULONG i = 0; i < count; ++i) {
-    for (ULONG j = 0; j < sets[i].cProperties; ++j) VariantClear(&sets[i].rgProperties[j].vValue);
-    CoTaskMemFree(sets[i].rgProperties);
-  }
-  CoTaskMemFree(sets);
-}
-
 }  // namespace
 
 CPropertyStore::CPropertyStore(std::span<const PropertyDef> table) : m_table(table) {
@@ -114,7 +101,8 @@ CPropertyStore::CPropertyStore(const CPropertyStore& other)
       m_values(other.m_values.size()),
       m_options(other.m_options),
       m_available(other.m_available),
-      m_readOnly(other.m_readOnly) {
+      m_readOnly(other.m_readOnly),
+      m_describedOnly(other.m_describedOnly) {
   for (size_t i = 0; i < m_values.size(); ++i) {
     VariantInit(&m_values[i]);
     VariantCopy(&m_values[i], &other.m_values[i]);
@@ -123,6 +111,7 @@ CPropertyStore::CPropertyStore(const CPropertyStore& other)
 
 void CPropertyStore::SetAvailableSets(std::vector<GUID> sets) { m_available = std::move(sets); }
 void CPropertyStore::SetReadOnlySets(std::vector<GUID> sets) { m_readOnly = std::move(sets); }
+void CPropertyStore::SetDescribedOnlySets(std::vector<GUID> sets) { m_describedOnly = std::move(sets); }
 
 int CPropertyStore::IndexOf(REFGUID set, DBPROPID id) const {
   for (size_t i = 0; i < m_table.size(); ++i)
@@ -132,6 +121,10 @@ int CPropertyStore::IndexOf(REFGUID set, DBPROPID id) const {
 
 bool CPropertyStore::IsAvailable(REFGUID set) const {
   return std::find(m_available.begin(), m_available.end(), set) != m_available.end();
+}
+
+bool CPropertyStore::IsHeld(REFGUID set) const {
+  return std::find(m_describedOnly.begin(), m_describedOnly.end(), set) == m_describedOnly.end();
 }
 
 bool CPropertyStore::IsWritable(size_t index) const {
@@ -163,6 +156,14 @@ void CPropertyStore::AddGroup(DBPROPFLAGS group, Resolution& r) const {
     r.total += w.props.size();
     r.sets.push_back(std::move(w));
   }
+}
+
+void CPropertyStore::DropSetsNotHeld(Resolution& r) const {
+  std::erase_if(r.sets, [&](const Wanted& w) {
+    if (IsHeld(w.set)) return false;
+    r.total -= w.props.size();
+    return true;
+  });
 }
 
 // cPropertyIDSets 0 means every property of every available set; a set with
@@ -219,23 +220,18 @@ HRESULT CPropertyStore::GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET
   for (const Wanted& w : r.sets)
     for (const auto& [id, index] : w.props)
       if (index >= 0 && m_table[index].description) chars += OleStrLen(m_table[index].description) + 1;
+  // The zeroed arrays are owned from the start, so a failure half way frees
+  // what was built.
   OLECHAR* desc = ppDescBuffer ? TaskArray<OLECHAR>(chars) : nullptr;
-  auto* sets = TaskArray<DBPROPINFOSET>(r.sets.size());
-  if (!sets || (ppDescBuffer && chars && !desc)) {
-    CoTaskMemFree(sets);
-    CoTaskMemFree(desc);
-    return E_OUTOFMEMORY;
-  }
+  CPropertyInfoSetArray built(static_cast<ULONG>(r.sets.size()), TaskArray<DBPROPINFOSET>(r.sets.size()), desc);
+  DBPROPINFOSET* sets = built.Get();
+  if (!sets || (ppDescBuffer && chars && !desc)) return E_OUTOFMEMORY;
   OLECHAR* next = desc;
   for (size_t s = 0; s < r.sets.size(); ++s) {
     const Wanted& w = r.sets[s];
     sets[s].guidPropertySet = w.set;
     sets[s].rgPropertyInfos = TaskArray<DBPROPINFO>(w.props.size());
-    if (!w.props.empty() && !sets[s].rgPropertyInfos) {
-      FreeInfoSets(sets, static_cast<ULONG>(s));
-      CoTaskMemFree(desc);
-      return E_OUTOFMEMORY;
-    }
+    if (!w.props.empty() && !sets[s].rgPropertyInfos) return E_OUTOFMEMORY;
     sets[s].cPropertyInfos = static_cast<ULONG>(w.props.size());
     for (size_t p = 0; p < w.props.size(); ++p) {
       auto [id, index] = w.props[p];
@@ -257,9 +253,7 @@ HRESULT CPropertyStore::GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET
       }
     }
   }
-  *pcPropertyInfoSets = static_cast<ULONG>(r.sets.size());
-  *prgPropertyInfoSets = sets;
-  if (ppDescBuffer) *ppDescBuffer = desc;
+  *prgPropertyInfoSets = built.Detach(pcPropertyInfoSets, ppDescBuffer);
   return CombineBindingStatuses(r.failed, r.total);
 }
 
@@ -275,19 +269,20 @@ HRESULT CPropertyStore::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET r
   }
   Resolution r;
   if (HRESULT hr = Resolve(cPropertyIDSets, rgPropertyIDSets, false, r); FAILED(hr)) return hr;
+  if (cPropertyIDSets == 0) DropSetsNotHeld(r);  // "everything" means everything the object holds
   if (r.sets.empty()) return S_OK;
 
-  auto* sets = TaskArray<DBPROPSET>(r.sets.size());
+  CPropertySetArray built(static_cast<ULONG>(r.sets.size()), TaskArray<DBPROPSET>(r.sets.size()));
+  DBPROPSET* sets = built.Get();
   if (!sets) return E_OUTOFMEMORY;
+  size_t failed = r.failed;
   for (size_t s = 0; s < r.sets.size(); ++s) {
     const Wanted& w = r.sets[s];
     sets[s].guidPropertySet = w.set;
     sets[s].rgProperties = TaskArray<DBPROP>(w.props.size());
-    if (!w.props.empty() && !sets[s].rgProperties) {
-      FreePropSets(sets, static_cast<ULONG>(s));
-      return E_OUTOFMEMORY;
-    }
+    if (!w.props.empty() && !sets[s].rgProperties) return E_OUTOFMEMORY;
     sets[s].cProperties = static_cast<ULONG>(w.props.size());
+    const bool held = IsHeld(w.set);
     for (size_t p = 0; p < w.props.size(); ++p) {
       auto [id, index] = w.props[p];
       DBPROP& prop = sets[s].rgProperties[p];
@@ -298,14 +293,18 @@ HRESULT CPropertyStore::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET r
         prop.dwStatus = DBPROPSTATUS_NOTSUPPORTED;
         continue;
       }
+      if (!held) {
+        prop.dwStatus = DBPROPSTATUS_NOTSUPPORTED;
+        ++failed;
+        continue;
+      }
       prop.dwOptions = m_options[index];
       prop.dwStatus = DBPROPSTATUS_OK;
       VariantCopy(&prop.vValue, &m_values[index]);
     }
   }
-  *pcPropertySets = static_cast<ULONG>(r.sets.size());
-  *prgPropertySets = sets;
-  return CombineBindingStatuses(r.failed, r.total);
+  *prgPropertySets = built.Detach(pcPropertySets);
+  return CombineBindingStatuses(failed, r.total);
 }
 
 // The status one property of a SetProperties call would get, with the value
@@ -313,7 +312,7 @@ HRESULT CPropertyStore::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET r
 DBPROPSTATUS CPropertyStore::Check(const DBPROP& prop, REFGUID set, int& index, VARIANT& value) const {
   if (prop.dwOptions != DBPROPOPTIONS_REQUIRED && prop.dwOptions != DBPROPOPTIONS_OPTIONAL)
     return DBPROPSTATUS_BADOPTION;
-  index = IsAvailable(set) ? IndexOf(set, prop.dwPropertyID) : -1;
+  index = IsAvailable(set) && IsHeld(set) ? IndexOf(set, prop.dwPropertyID) : -1;
   if (index < 0) return DBPROPSTATUS_NOTSUPPORTED;
   const PropertyDef& def = m_table[index];
   if (prop.vValue.vt == VT_EMPTY) {

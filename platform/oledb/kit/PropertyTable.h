@@ -37,6 +37,10 @@ class CPropertyStore {
   void SetAvailableSets(std::vector<GUID> sets);
   // Properties of the DBINIT set turn read-only once a data source is initialized.
   void SetReadOnlySets(std::vector<GUID> sets);
+  // Sets the object describes but does not hold, as a data source describes
+  // the session and rowset properties it supports: GetPropertyInfo lists
+  // them, GetProperties and SetProperties answer DBPROPSTATUS_NOTSUPPORTED.
+  void SetDescribedOnlySets(std::vector<GUID> sets);
 
   HRESULT GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
                           ULONG* pcPropertyInfoSets, DBPROPINFOSET** prgPropertyInfoSets,
@@ -72,12 +76,15 @@ class CPropertyStore {
   std::vector<DBPROPOPTIONS> m_options;     // as the client last set them
   std::vector<GUID> m_available;
   std::vector<GUID> m_readOnly;
+  std::vector<GUID> m_describedOnly;
   int IndexOf(REFGUID set, DBPROPID id) const;
   bool IsAvailable(REFGUID set) const;
+  bool IsHeld(REFGUID set) const;
   bool IsWritable(size_t index) const;
   DBPROPFLAGS FlagsOf(size_t index) const;
   void AddWholeSet(REFGUID set, Resolution& r) const;
   void AddGroup(DBPROPFLAGS group, Resolution& r) const;
+  void DropSetsNotHeld(Resolution& r) const;
   HRESULT Resolve(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[], bool allowGroups,
                   Resolution& r) const;
   DBPROPSTATUS Check(const DBPROP& prop, REFGUID set, int& index, VARIANT& value) const;

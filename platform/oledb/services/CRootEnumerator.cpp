@@ -1,39 +1,17 @@
 #include "CRootEnumerator.h"
 
+#include <optional>
 #include <vector>
 
 #include "ClassRegistry.h"
-#include "ColumnDesc.h"
 #include "ErrorRecords.h"
-#include "MemoryRowset.h"
+#include "SourcesRowset.h"
 #include "msdaguid.h"
 #include "objbase.h"
 
 namespace {
 
 const std::u16string kErrorSource = AnsiToOle(CRootEnumerator::kProgId);
-
-ColumnDesc Column(std::u16string name, DBTYPE type, DBLENGTH size, DBCOLUMNFLAGS flags) {
-  ColumnDesc column;
-  column.name = std::move(name);
-  column.type = type;
-  column.size = size;
-  column.flags = flags;
-  return column;
-}
-
-// The sources rowset's columns, in their standard order.
-std::vector<ColumnDesc> SourcesColumns() {
-  constexpr DBLENGTH kNameLength = 128;
-  constexpr DBCOLUMNFLAGS kFixed = DBCOLUMNFLAGS_ISFIXEDLENGTH;
-  return {
-      Column(u"SOURCES_NAME", DBTYPE_WSTR, kNameLength, 0),
-      Column(u"SOURCES_PARSENAME", DBTYPE_WSTR, kNameLength, 0),
-      Column(u"SOURCES_DESCRIPTION", DBTYPE_WSTR, kNameLength, 0),
-      Column(u"SOURCES_TYPE", DBTYPE_UI2, sizeof(USHORT), kFixed),
-      Column(u"SOURCES_ISPARENT", DBTYPE_BOOL, sizeof(VARIANT_BOOL), kFixed),
-  };
-}
 
 std::optional<DBSOURCETYPE> SourceType(ClassKind kind) {
   switch (kind) {
@@ -43,16 +21,14 @@ std::optional<DBSOURCETYPE> SourceType(ClassKind kind) {
   }
 }
 
-std::vector<MemoryRow> SourcesRows() {
-  std::vector<MemoryRow> rows;
+std::vector<SourceRow> SourcesRows() {
+  std::vector<SourceRow> rows;
   for (const ClassEntry& entry : CClassRegistry::Instance().Entries()) {
     std::optional<DBSOURCETYPE> type = SourceType(entry.kind);
     if (!type) continue;
     OLECHAR parseName[40];
     StringFromGUID2(entry.clsid, parseName, 40);
-    rows.push_back({NativeValue::Text(entry.progId), NativeValue::Text(OleToAnsi(parseName)),
-                    NativeValue::Text(entry.description), NativeValue::Integer(*type),
-                    NativeValue::Integer(0)});
+    rows.push_back({entry.progId, OleToAnsi(parseName), entry.description, *type, false});
   }
   return rows;
 }
@@ -77,8 +53,8 @@ HRESULT CRootEnumerator::GetSourcesRowset(IUnknown* pUnkOuter, REFIID riid, ULON
   HRESULT propertiesResult = RefuseProperties(cPropertySets, rgProperties);
   if (FAILED(propertiesResult)) return Fail(propertiesResult, "The sources rowset supports no rowset properties");
 
-  HRESULT hr = CreateMemoryRowset(SourcesColumns(), SourcesRows(), Identity(), CLSID_OLEDB_ENUMERATOR,
-                                  kErrorSource, riid, ppSourcesRowset);
+  HRESULT hr = CreateSourcesRowset(SourcesRows(), Identity(), CLSID_OLEDB_ENUMERATOR, kErrorSource, riid,
+                                   ppSourcesRowset);
   if (FAILED(hr)) return Fail(hr, "The sources rowset could not be created");
   return propertiesResult;
 }

@@ -2,39 +2,11 @@
 
 #include <memory>
 
+#include "CPropertyInfoSetArray.h"
+#include "CPropertySetArray.h"
 #include "InitializationString.h"
 
 namespace {
-
-// Frees what GetPropertyInfo hands back.
-class CPropertyInfoSets {
- public:
-  ~CPropertyInfoSets() {
-    for (ULONG i = 0; i < count; ++i) {
-      for (ULONG j = 0; j < sets[i].cPropertyInfos; ++j) VariantClear(&sets[i].rgPropertyInfos[j].vValues);
-      CoTaskMemFree(sets[i].rgPropertyInfos);
-    }
-    CoTaskMemFree(sets);
-    CoTaskMemFree(descriptions);
-  }
-  ULONG count = 0;
-  DBPROPINFOSET* sets = nullptr;
-  OLECHAR* descriptions = nullptr;
-};
-
-// Frees what GetProperties hands back.
-class CPropertySets {
- public:
-  ~CPropertySets() {
-    for (ULONG i = 0; i < count; ++i) {
-      for (ULONG j = 0; j < sets[i].cProperties; ++j) VariantClear(&sets[i].rgProperties[j].vValue);
-      CoTaskMemFree(sets[i].rgProperties);
-    }
-    CoTaskMemFree(sets);
-  }
-  ULONG count = 0;
-  DBPROPSET* sets = nullptr;
-};
 
 bool IsInitProperty(REFGUID set, const DBPROPINFO& info) {
   if (info.dwFlags == DBPROPFLAGS_NOTSUPPORTED || !info.pwszDescription) return false;
@@ -45,13 +17,12 @@ bool IsInitProperty(REFGUID set, const DBPROPINFO& info) {
 
 HRESULT CInitPropertyCatalog::Load(IDBProperties* properties) {
   m_properties.clear();
-  CPropertyInfoSets info;
+  CPropertyInfoSetArray info;
   // No property sets asked: every set the data source offers now, which
   // before initialization is its initialization sets.
-  HRESULT hr = properties->GetPropertyInfo(0, nullptr, &info.count, &info.sets, &info.descriptions);
+  HRESULT hr = properties->GetPropertyInfo(0, nullptr, info.CountOut(), info.SetsOut(), info.DescriptionsOut());
   if (FAILED(hr)) return hr;
-  for (ULONG i = 0; i < info.count; ++i) {
-    const DBPROPINFOSET& set = info.sets[i];
+  for (const DBPROPINFOSET& set : info) {
     for (ULONG j = 0; j < set.cPropertyInfos; ++j) {
       const DBPROPINFO& p = set.rgPropertyInfos[j];
       if (IsInitProperty(set.guidPropertySet, p))
@@ -86,13 +57,12 @@ HRESULT CInitPropertyCatalog::ReadValues(IDBProperties* properties, std::vector<
   for (size_t k = 0; k < setOrder.size(); ++k)
     request[k] = {ids[k].data(), static_cast<ULONG>(ids[k].size()), setOrder[k]};
 
-  CPropertySets result;
-  HRESULT hr = properties->GetProperties(static_cast<ULONG>(request.size()), request.data(),
-                                         &result.count, &result.sets);
+  CPropertySetArray result;
+  HRESULT hr = properties->GetProperties(static_cast<ULONG>(request.size()), request.data(), result.CountOut(),
+                                         result.SetsOut());
   // Some properties missing is fine: they are simply not written.
   if (FAILED(hr) && hr != DB_E_ERRORSOCCURRED) return hr;
-  for (ULONG i = 0; i < result.count; ++i) {
-    const DBPROPSET& set = result.sets[i];
+  for (const DBPROPSET& set : result) {
     for (ULONG j = 0; j < set.cProperties; ++j) {
       DBPROP& prop = set.rgProperties[j];
       if (prop.dwStatus != DBPROPSTATUS_OK) continue;

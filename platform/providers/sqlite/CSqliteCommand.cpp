@@ -41,8 +41,11 @@ HRESULT CSqliteCommand::Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pPar
   sqlite3* db = m_connection->Handle();
   CSqliteStatement statement;
   std::string_view tail;
-  if (statement.Prepare(db, sql, &tail) != SQLITE_OK)
-    return PostSqliteError(DB_E_ERRORSINCOMMAND, IID_ICommand, db);
+  if (int rc = statement.Prepare(db, sql, &tail); rc != SQLITE_OK) {
+    // A lock met while reading the schema is no error in the text.
+    bool locked = (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+    return PostSqliteError(locked ? E_FAIL : DB_E_ERRORSINCOMMAND, IID_ICommand, db);
+  }
   if (!statement)
     return PostProviderError(DB_E_NOCOMMAND, IID_ICommand, "The command text holds no statement.");
   // One statement per execution: running the first and silently skipping
@@ -55,7 +58,11 @@ HRESULT CSqliteCommand::Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pPar
     return PostProviderError(DB_E_PARAMNOTOPTIONAL, IID_ICommand,
                              "The command has parameter markers, and parameters are not supported.");
   if (statement.ColumnCount() == 0) return RunWithoutRowset(statement.Get(), pcRowsAffected);
-  if (riid == GUID_NULL) return S_OK;  // a row-returning statement asked for nothing
+  // Asked for no rowset, a statement still runs (insert ... returning
+  // inserts); one that only reads has nothing to do.
+  if (riid == GUID_NULL)
+    return sqlite3_stmt_readonly(statement.Get()) ? S_OK
+                                                  : RunWithoutRowset(statement.Get(), pcRowsAffected);
   HRESULT hr = OpenSqliteRowset(m_connection, std::move(statement), false, properties,
                                 static_cast<ICommandText*>(this), riid, ppRowset, IID_ICommand);
   std::lock_guard relock(m_mutex);
@@ -135,7 +142,9 @@ HRESULT CSqliteCommand::GetCommandText(GUID* pguidDialect, LPOLESTR* ppwszComman
 
 HRESULT CSqliteCommand::SetCommandText(REFGUID rguidDialect, LPCOLESTR pwszCommand) {
   ClearErrorInfo();
-  if (rguidDialect != DBGUID_DBSQL && rguidDialect != DBGUID_DEFAULT && rguidDialect != DBGUID_SQL)
+  // GUID_NULL asks for the default dialect, as DBGUID_DEFAULT does.
+  if (rguidDialect != DBGUID_DBSQL && rguidDialect != DBGUID_DEFAULT && rguidDialect != DBGUID_SQL &&
+      rguidDialect != GUID_NULL)
     return PostProviderError(DB_E_DIALECTNOTSUPPORTED, IID_ICommandText,
                              "Only SQL command text is supported.");
   std::lock_guard guard(m_mutex);

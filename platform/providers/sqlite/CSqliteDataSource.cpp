@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "CSqliteSession.h"
 #include "ErrorRecords.h"
 #include "PromptService.h"
@@ -46,6 +49,8 @@ void SetBool(CPropertyStore& store, REFGUID set, DBPROPID id, bool b) {
 
 CSqliteDataSource::CSqliteDataSource() : m_properties(SqliteAllProperties()) {
   m_properties.SetAvailableSets(kSetsBeforeInit);
+  // Sessions and rowsets hold these; the data source only describes them.
+  m_properties.SetDescribedOnlySets({DBPROPSET_SESSION, DBPROPSET_ROWSET});
 }
 
 std::shared_ptr<CSqliteConnection> CSqliteDataSource::Connection() const {
@@ -101,10 +106,12 @@ HRESULT CSqliteDataSource::OpenDatabase() {
   // Share flags alone say nothing about access: read/write unless only READ.
   bool readOnly = (mode & DB_MODE_READWRITE) == DB_MODE_READ;
   LONG seconds = m_properties.Long(DBPROPSET_DBINIT, DBPROP_INIT_TIMEOUT);
-  if (seconds < 0) seconds = 0;
+  // Clamped so a huge timeout waits the longest an int of milliseconds holds.
+  seconds = std::clamp<LONG>(seconds, 0, std::numeric_limits<int>::max() / 1000);
   std::string error;
   int code = 0;
-  auto connection = CSqliteConnection::Open(path, readOnly, seconds * 1000, error, code);
+  auto connection =
+      CSqliteConnection::Open(path, readOnly, static_cast<int>(seconds) * 1000, error, code);
   if (!connection) return PostProviderError(E_FAIL, IID_IDBInitialize, error, code);
   m_connection = std::move(connection);
   PublishInfo();

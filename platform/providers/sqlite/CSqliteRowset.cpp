@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "DataConversion.h"
 #include "ErrorRecords.h"
@@ -48,33 +49,45 @@ HRESULT OpenSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
       CSqliteRowset(std::move(connection), std::move(statement), rowidLeads, properties,
                     creator);
   if (!rowset) return E_OUTOFMEMORY;
-  HRESULT hr = rowset->Open(errorIid);
+  // Everything that can refuse is settled before the first step: a
+  // statement that changes rows (insert ... returning) must not have run
+  // when the command reports failure.
+  IUnknown* answer = nullptr;
+  HRESULT hr = rowset->Settle(errorIid);
+  if (SUCCEEDED(hr)) hr = rowset->QueryInterface(riid, reinterpret_cast<void**>(&answer));
+  if (SUCCEEDED(hr)) hr = rowset->Start(errorIid);
   if (SUCCEEDED(hr)) {
-    HRESULT query = rowset->QueryInterface(riid, reinterpret_cast<void**>(ppRowset));
-    if (FAILED(query)) hr = query;
+    *ppRowset = answer;
+  } else if (answer) {
+    answer->Release();
   }
   rowset->Release();
   return hr;
 }
 
-HRESULT CSqliteRowset::Open(REFIID errorIid) {
-  sqlite3* db = m_connection->Handle();
+HRESULT CSqliteRowset::Settle(REFIID errorIid) {
+  m_bookmarks = m_properties.WantsBookmarks();
+  HRESULT hr = SettleUpdatability(m_statement.Get(), errorIid);
+  m_byKey = m_bookmarks && m_writer && m_writer->RowsCarryRowid();
+  return hr;
+}
+
+HRESULT CSqliteRowset::Start(REFIID errorIid) {
   int rc = m_statement.Step();
   if (rc == SQLITE_ROW) {
     m_rowPending = true;
   } else if (rc == SQLITE_DONE) {
     m_done = true;
   } else {
-    return PostSqliteError(SqliteStepFailure(rc), errorIid, db);
+    return PostSqliteError(SqliteStepFailure(rc), errorIid, m_connection->Handle());
   }
-  m_bookmarks = m_properties.WantsBookmarks();
-  if (m_bookmarks) m_rows = CSqliteRowStore(true);
-  if (HRESULT hr = SettleUpdatability(m_statement.Get(), errorIid); FAILED(hr)) return hr;
   BuildColumns(m_statement.Get());
+  m_packed = CSqlitePackedRows(m_columns.size());
+  m_packedInserted = CSqlitePackedRows(m_columns.size());
   m_properties.Grant(DBPROP_IRowsetLocate, m_bookmarks);
   m_properties.Grant(DBPROP_BOOKMARKS, m_bookmarks);
-  m_properties.Grant(DBPROP_IRowsetChange, m_writer != nullptr);
-  m_properties.GrantLong(DBPROP_UPDATABILITY, m_writer ? DBPROPVAL_UP_CHANGE | DBPROPVAL_UP_DELETE |
+  m_properties.Grant(DBPROP_IRowsetChange, m_writable);
+  m_properties.GrantLong(DBPROP_UPDATABILITY, m_writable ? DBPROPVAL_UP_CHANGE | DBPROPVAL_UP_DELETE |
                                                              DBPROPVAL_UP_INSERT
                                                        : 0);
   return S_OK;
@@ -82,13 +95,16 @@ HRESULT CSqliteRowset::Open(REFIID errorIid) {
 
 HRESULT CSqliteRowset::SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid) {
   std::string whyNot;
-  if (m_connection->ReadOnly()) {
-    whyNot = "The database is open read-only.";
-  } else {
-    m_writer = CSqliteTableWriter::ForStatement(m_connection->Handle(), stmt, m_firstColumn,
-                                                m_firstColumn == 1, whyNot);
-  }
-  if (!m_writer && m_properties.RequiresChange())
+  int rc = SQLITE_OK;
+  // The table is found on a read-only connection too: its rows are read
+  // again by key for bookmarks.
+  m_writer = CSqliteTableWriter::ForStatement(m_connection->Handle(), stmt, m_firstColumn,
+                                              m_firstColumn == 1, whyNot, rc);
+  // A lock met while reading the table's layout is reported as itself.
+  if (rc != SQLITE_OK) return PostSqliteCodeError(errorIid, rc);
+  m_writable = m_writer && !m_connection->ReadOnly();
+  if (m_writer && !m_writable) whyNot = "The database is open read-only.";
+  if (!m_writable && m_properties.RequiresChange())
     return PostProviderError(DB_E_ERRORSOCCURRED, errorIid,
                              "The rowset cannot be made updatable as required (IRowsetChange): " +
                                  whyNot);
@@ -122,20 +138,31 @@ void CSqliteRowset::BuildColumns(sqlite3_stmt* stmt) {
       c.isAutoIncrement = autoIncrement != 0;
     }
     if (!notNull) c.flags |= DBCOLUMNFLAGS_ISNULLABLE | DBCOLUMNFLAGS_MAYBENULL;
-    if (m_writer) c.flags |= DBCOLUMNFLAGS_WRITE;
+    if (m_writable) c.flags |= DBCOLUMNFLAGS_WRITE;
     m_columns.push_back(std::move(c));
   }
 }
 
 void* CSqliteRowset::FindInterface(REFIID riid) {
   if (riid == IID_IRowsetLocate) return m_bookmarks ? static_cast<IRowsetLocate*>(this) : nullptr;
-  if (riid == IID_IRowsetChange) return m_writer ? static_cast<IRowsetChange*>(this) : nullptr;
+  if (riid == IID_IRowsetChange) return m_writable ? static_cast<IRowsetChange*>(this) : nullptr;
   return ComObject::FindInterface(riid);
 }
 
 // ---- Fetching ----------------------------------------------------------
 
-CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr) {
+void CSqliteRowset::KeepFailure(int rc) {
+  sqlite3* db = m_connection->Handle();
+  m_failure = {SqliteStepFailure(rc), sqlite3_errmsg(db), sqlite3_extended_errcode(db)};
+}
+
+// A failure is not posted here: rows fetched before it are handed out
+// first, and the failure goes to the call that obtains nothing.
+CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID, HRESULT& hr) {
+  if (FAILED(m_failure.hr)) {
+    hr = m_failure.hr;
+    return Fetch::Failed;
+  }
   if (m_done) return Fetch::End;
   if (!m_rowPending) {
     int rc = m_statement.Step();
@@ -144,8 +171,8 @@ CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRES
       return Fetch::End;
     }
     if (rc != SQLITE_ROW) {
-      hr = PostSqliteError(SqliteStepFailure(rc), errorIid, m_connection->Handle());
-      m_done = true;
+      KeepFailure(rc);
+      hr = m_failure.hr;
       return Fetch::Failed;
     }
   }
@@ -154,21 +181,93 @@ CSqliteRowset::Fetch CSqliteRowset::FetchRow(HROW& handle, REFIID errorIid, HRES
   sqlite3_stmt* stmt = m_statement.Get();
   row.Capture(stmt, m_firstColumn, static_cast<int>(m_columns.size()));
   if (m_firstColumn) row.rowid = sqlite3_column_int64(stmt, 0);
+  SetRowid(row);
   ++m_fetched;
-  if (m_bookmarks) {
-    m_byPosition.push_back(handle);
-    row.bookmark = static_cast<DBBKMARK>(m_byPosition.size());
-  }
+  if (m_bookmarks) Remember(row);
   return Fetch::Row;
+}
+
+void CSqliteRowset::SetRowid(CSqliteRow& row) const {
+  if (m_firstColumn || !m_writer) return;
+  size_t column = m_writer->RowidResultColumn();
+  if (column != CSqliteTableWriter::kNone) row.rowid = row.Value(column).integer;
+}
+
+// ---- Kept rows ---------------------------------------------------------
+
+size_t CSqliteRowset::KeptCount() const { return m_byKey ? m_keys.Size() : m_packed.Size(); }
+
+void CSqliteRowset::Remember(CSqliteRow& row) {
+  row.position = KeptCount();
+  if (m_byKey) {
+    m_keys.Append(row.rowid);
+    row.bookmark = static_cast<DBBKMARK>(row.rowid);
+  } else {
+    m_packed.Append(row);
+    row.bookmark = static_cast<DBBKMARK>(row.position + 1);
+  }
+}
+
+HROW CSqliteRowset::Recall(size_t position, HRESULT& hr) {
+  if (m_byKey) {
+    HROW handle = RowByKey(m_keys.At(position), hr);
+    if (CSqliteRow* row = m_rows.Live(handle)) row->position = position;
+    return handle;
+  }
+  HROW handle = 0;
+  CSqliteRow& row = m_rows.NewRow(handle);
+  m_packed.Load(position, row);
+  row.position = position;
+  row.bookmark = static_cast<DBBKMARK>(position + 1);
+  return handle;
+}
+
+// A row gone from the table comes back marked deleted, as a row this
+// rowset deleted does.
+HROW CSqliteRowset::RowByKey(int64_t key, HRESULT& hr) {
+  HROW handle = 0;
+  CSqliteRow& row = m_rows.NewRow(handle);
+  SqliteWriteError error = m_writer->ReadByRowid(m_connection->Handle(), key, row);
+  if (error.hr == DB_E_DELETEDROW) {
+    row.Unpack(nullptr, 0);
+    row.deleted = true;
+  } else if (FAILED(error.hr)) {
+    m_rows.Discard(handle);
+    m_lastError = error;
+    hr = error.hr;
+    return 0;
+  }
+  row.rowid = key;
+  row.bookmark = static_cast<DBBKMARK>(key);
+  return handle;
+}
+
+void CSqliteRowset::RememberChange(CSqliteRow& row) {
+  if (!m_bookmarks || row.position == CSqliteRow::kNoPosition) return;
+  if (m_byKey) {
+    if (!row.inserted) m_keys.Set(row.position, row.rowid);
+    row.bookmark = static_cast<DBBKMARK>(row.rowid);
+  } else {
+    (row.inserted ? m_packedInserted : m_packed).Replace(row.position, row);
+  }
+}
+
+void CSqliteRowset::RememberDeletion(const CSqliteRow& row) {
+  if (!m_bookmarks || m_byKey || row.position == CSqliteRow::kNoPosition) return;
+  (row.inserted ? m_packedInserted : m_packed).MarkDeleted(row.position);
 }
 
 HROW CSqliteRowset::RowAtPosition(size_t position, REFIID errorIid, HRESULT& hr) {
   HROW handle = 0;
   if (m_bookmarks) {
-    while (m_byPosition.size() <= position) {
+    if (position < KeptCount()) return Recall(position, hr);
+    // Rows before the position are kept and their handles dropped.
+    while (KeptCount() <= position) {
+      if (handle) m_rows.Discard(handle);
+      handle = 0;
       if (FetchRow(handle, errorIid, hr) != Fetch::Row) return 0;
     }
-    return m_byPosition[position];
+    return handle;
   }
   // Forward only: rows before the position are read and dropped at once.
   while (m_fetched < position) {
@@ -197,7 +296,8 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
       obtained.push_back(h);
     }
   }
-  if (obtained.empty() && FAILED(failure)) return failure;
+  if (obtained.empty() && FAILED(failure))
+    return WriteFailure(FAILED(m_failure.hr) ? m_failure : m_lastError, iid);
   if (!obtained.empty()) {
     if (!*prghRows) {
       *prghRows = static_cast<HROW*>(CoTaskMemAlloc(obtained.size() * sizeof(HROW)));
@@ -209,6 +309,8 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
     std::copy(obtained.begin(), obtained.end(), *prghRows);
   }
   *pcRowsObtained = static_cast<DBCOUNTITEM>(obtained.size());
+  // Cut short by a failure is not the end: the next call reports it.
+  if (FAILED(failure)) return S_OK;
   return obtained.size() < wanted ? DB_S_ENDOFROWSET : S_OK;
 }
 
@@ -241,12 +343,11 @@ HRESULT CSqliteRowset::RestartPosition(HCHAPTER hReserved) {
   m_statement.Reset();
   m_rowPending = false;
   m_done = false;
+  m_failure = {};
   m_fetched = 0;
   m_next = 0;
-  if (m_bookmarks) {
-    m_byPosition.clear();
-    m_rows.DropUnheld();
-  }
+  m_keys.Clear();
+  m_packed.Clear();
   return DB_S_COMMANDREEXECUTED;
 }
 
@@ -324,19 +425,24 @@ HRESULT CSqliteRowset::BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_
     HRESULT hr = S_OK;
     auto lock = m_connection->Lock();
     HROW h;
-    while (!m_done && FetchRow(h, iid, hr) == Fetch::Row) {
-    }
-    if (FAILED(hr)) return hr;
-    if (m_byPosition.empty()) return DB_S_ENDOFROWSET;
-    position = m_byPosition.size() - 1;
+    while (!m_done && FetchRow(h, iid, hr) == Fetch::Row) m_rows.Discard(h);
+    if (FAILED(hr)) return WriteFailure(m_failure, iid);
+    if (KeptCount() == 0) return DB_S_ENDOFROWSET;
+    position = KeptCount() - 1;
     return S_OK;
   }
   if (cb != sizeof(DBBKMARK)) return PostProviderError(DB_E_BADBOOKMARK, iid, "The bookmark is not valid.");
   DBBKMARK value;
   std::memcpy(&value, bookmark, sizeof value);
-  if (value == 0 || (value & kInsertedBookmark))
-    return PostProviderError(DB_E_BADBOOKMARK, iid, "The bookmark is not valid.");
-  position = value - 1;
+  std::optional<size_t> found;
+  if (m_byKey) {
+    found = m_keys.Find(static_cast<int64_t>(value));
+  } else if (value != 0 && !(value & kInsertedBookmark)) {
+    found = value - 1;
+  }
+  // Rows this rowset inserted have no place in the result's order.
+  if (!found) return PostProviderError(DB_E_BADBOOKMARK, iid, "The bookmark is not valid.");
+  position = *found;
   return S_OK;
 }
 
@@ -353,7 +459,21 @@ HRESULT CSqliteRowset::Compare(HCHAPTER, DBBKMARK cb1, const BYTE* b1, DBBKMARK 
   DBBKMARK a, b;
   std::memcpy(&a, b1, sizeof a);
   std::memcpy(&b, b2, sizeof b);
-  *pComparison = a < b ? DBCOMPARE_LT : a == b ? DBCOMPARE_EQ : DBCOMPARE_GT;
+  if (a == b) {
+    *pComparison = DBCOMPARE_EQ;
+    return S_OK;
+  }
+  if (!m_byKey) {
+    *pComparison = a < b ? DBCOMPARE_LT : DBCOMPARE_GT;
+    return S_OK;
+  }
+  // Keys compare by where their rows stand in the result; a row this
+  // rowset inserted stands nowhere in it.
+  std::lock_guard guard(m_mutex);
+  auto first = m_keys.Find(static_cast<int64_t>(a));
+  auto second = m_keys.Find(static_cast<int64_t>(b));
+  if (!first || !second) *pComparison = DBCOMPARE_NE;
+  else *pComparison = *first < *second ? DBCOMPARE_LT : DBCOMPARE_GT;
   return S_OK;
 }
 
@@ -381,27 +501,66 @@ HRESULT CSqliteRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBK
   if (cRows && (!rgcbBookmarks || !rgpBookmarks || !rghRows)) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
   size_t failed = 0;
+  HRESULT hr = S_OK;
   auto lock = m_connection->Lock();
   for (DBCOUNTITEM i = 0; i < cRows; ++i) {
     HROW h = 0;
-    DBBKMARK value = 0;
     if (rgcbBookmarks[i] == sizeof(DBBKMARK) && rgpBookmarks[i]) {
+      DBBKMARK value = 0;
       std::memcpy(&value, rgpBookmarks[i], sizeof value);
-      HRESULT hr = S_OK;
-      if (value & kInsertedBookmark) {
-        size_t k = value & ~kInsertedBookmark;
-        if (k < m_inserted.size()) h = m_inserted[k];
-      } else if (value > 0) {
-        h = RowAtPosition(value - 1, IID_IRowsetLocate, hr);
-      }
+      h = RowByBookmark(value, hr);
     }
+    DBROWSTATUS status = DBROWSTATUS_S_OK;
     CSqliteRow* row = m_rows.Live(h);
+    if (!row) {
+      status = DBROWSTATUS_E_INVALID;
+    } else if (row->deleted) {
+      // A write through this bookmark must not reach whatever stands there now.
+      status = DBROWSTATUS_E_DELETED;
+      m_rows.Discard(h);
+      row = nullptr;
+    }
     if (row) ++row->refCount;
     else ++failed;
     rghRows[i] = row ? h : 0;
-    if (rgRowStatus) rgRowStatus[i] = row ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
+    if (rgRowStatus) rgRowStatus[i] = status;
+  }
+  // A read that failed on the way to a row is said, not passed off as a
+  // bad bookmark.
+  if (FAILED(hr)) {
+    const SqliteWriteError& why = FAILED(m_failure.hr) ? m_failure : m_lastError;
+    HRESULT combined = CombineRowStatuses(failed, cRows);
+    PostProviderError(combined, IID_IRowsetLocate, why.text, why.nativeError);
+    return combined;
   }
   return CombineRowStatuses(failed, cRows);
+}
+
+HROW CSqliteRowset::RowByBookmark(DBBKMARK value, HRESULT& hr) {
+  if (m_byKey) {
+    auto key = static_cast<int64_t>(value);
+    auto position = m_keys.Find(key);
+    bool inserted = std::find(m_insertedKeys.begin(), m_insertedKeys.end(), key) != m_insertedKeys.end();
+    if (!position && !inserted) return 0;
+    HROW h = RowByKey(key, hr);
+    if (CSqliteRow* row = m_rows.Live(h)) {
+      row->position = position.value_or(CSqliteRow::kNoPosition);
+      row->inserted = !position;
+    }
+    return h;
+  }
+  if (value & kInsertedBookmark) {
+    size_t index = value & ~kInsertedBookmark;
+    if (index >= m_packedInserted.Size()) return 0;
+    HROW h = 0;
+    CSqliteRow& row = m_rows.NewRow(h);
+    m_packedInserted.Load(index, row);
+    row.position = index;
+    row.inserted = true;
+    row.bookmark = value;
+    return h;
+  }
+  return value > 0 ? RowAtPosition(value - 1, IID_IRowsetLocate, hr) : 0;
 }
 
 HRESULT CSqliteRowset::Hash(HCHAPTER, DBBKMARK cBookmarks, const DBBKMARK rgcbBookmarks[],
@@ -566,7 +725,9 @@ HRESULT CSqliteRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   if (HRESULT hr = ReadRowData(hAccessor, pData, changes); FAILED(hr)) return hr;
   auto lock = m_connection->Lock();
   SqliteWriteError error = m_writer->Update(m_connection->Handle(), *row, changes);
-  return FAILED(error.hr) ? WriteFailure(error, IID_IRowsetChange) : S_OK;
+  if (FAILED(error.hr)) return WriteFailure(error, IID_IRowsetChange);
+  RememberChange(*row);
+  return S_OK;
 }
 
 HRESULT CSqliteRowset::InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData, HROW* phRow) {
@@ -587,14 +748,19 @@ HRESULT CSqliteRowset::InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* 
     m_rows.Discard(handle);
     return WriteFailure(error, IID_IRowsetChange);
   }
-  if (m_bookmarks) {
-    row.bookmark = kInsertedBookmark | static_cast<DBBKMARK>(m_inserted.size());
-    m_inserted.push_back(handle);
+  if (m_byKey) {
+    row.bookmark = static_cast<DBBKMARK>(row.rowid);
+    row.inserted = true;
+    m_insertedKeys.push_back(row.rowid);
+  } else if (m_bookmarks) {
+    row.inserted = true;
+    row.position = m_packedInserted.Append(row);
+    row.bookmark = kInsertedBookmark | static_cast<DBBKMARK>(row.position);
   }
   if (phRow) {
     row.refCount = 1;
     *phRow = handle;
-  } else if (!m_bookmarks) {
+  } else {
     m_rows.Discard(handle);
   }
   return S_OK;
@@ -625,6 +791,7 @@ HRESULT CSqliteRowset::DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const H
         errors.Add(error.hr, error.text, {}, error.nativeError);
       } else {
         row->deleted = true;
+        RememberDeletion(*row);
       }
     }
     if (status != DBROWSTATUS_S_OK) ++failed;

@@ -1,5 +1,7 @@
 // A rowset over one executing statement. Rows are stepped as GetNextRows
-// asks; with bookmarks they are also kept so they can be found again.
+// asks and a released row is not kept. With bookmarks, a result over one
+// table whose rows carry their row id keeps only that key per position and
+// reads a row again by it; any other result keeps its rows packed.
 // IRowsetChange is granted whenever the result maps onto one table.
 #pragma once
 
@@ -13,6 +15,8 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "SqliteConnection.h"
+#include "SqlitePackedRows.h"
+#include "SqliteRowKeys.h"
 #include "SqliteRowStore.h"
 #include "SqliteRowsetProperties.h"
 #include "SqliteStatement.h"
@@ -27,10 +31,13 @@ class CSqliteRowset
                 bool rowidLeads, const CSqliteRowsetProperties& properties,
                 IUnknown* creator);
 
-  // Runs the statement to its first row and settles columns, bookmarks and
-  // updatability against the properties asked for. The caller holds the
+  // Settles bookmarks and updatability against the properties asked for,
+  // before the statement changes anything. The caller holds the
   // connection's lock. Posts an error record on failure.
-  HRESULT Open(REFIID errorIid);
+  HRESULT Settle(REFIID errorIid);
+  // Runs the statement to its first row and describes the columns. Posts
+  // an error record on failure.
+  HRESULT Start(REFIID errorIid);
 
   // IRowset
   HRESULT STDMETHODCALLTYPE AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[],
@@ -104,12 +111,25 @@ class CSqliteRowset
   enum class Fetch { Row, End, Failed };
   Fetch FetchRow(HROW& handle, REFIID errorIid, HRESULT& hr);
   HROW RowAtPosition(size_t position, REFIID errorIid, HRESULT& hr);
+  // Positions whose rows (or keys) the rowset keeps.
+  size_t KeptCount() const;
+  void Remember(CSqliteRow& row);
+  // A new handle for a kept position, read again by key or unpacked.
+  HROW Recall(size_t position, HRESULT& hr);
+  HROW RowByKey(int64_t key, HRESULT& hr);
+  HROW RowByBookmark(DBBKMARK value, HRESULT& hr);
+  // After a write: the kept copy follows the row.
+  void RememberChange(CSqliteRow& row);
+  void RememberDeletion(const CSqliteRow& row);
+  void SetRowid(CSqliteRow& row) const;
   HRESULT BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_t& position, REFIID iid);
   HRESULT ReadBindings(const Accessor& accessor, const BYTE* pData, SqliteColumnValues& values,
                        REFIID iid);
   // The values a row accessor's buffer gives for SetData and InsertRow.
   HRESULT ReadRowData(HACCESSOR hAccessor, void* pData, SqliteColumnValues& values);
   HRESULT WriteFailure(const SqliteWriteError& error, REFIID iid);
+  // Keeps a failed step's result for this and every later fetch.
+  void KeepFailure(int rc);
   void BuildColumns(sqlite3_stmt* stmt);
   HRESULT SettleUpdatability(sqlite3_stmt* stmt, REFIID errorIid);
   HRESULT FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained,
@@ -123,21 +143,30 @@ class CSqliteRowset
 
   std::mutex m_mutex;  // taken before the connection's lock, never after
   std::vector<ColumnDesc> m_columns;
+  // The one table the result maps onto, also on a read-only connection.
   std::unique_ptr<CSqliteTableWriter> m_writer;
+  bool m_writable = false;
   bool m_bookmarks = false;
-  CSqliteRowStore m_rows{false};
+  bool m_byKey = false;  // with bookmarks: rows are read again by row id
+  CSqliteRowStore m_rows;
   CAccessorTable m_accessors;
   HACCESSOR m_cachedAccessorHandle = 0;
   Accessor m_cachedAccessor;
 
   bool m_rowPending = false;  // the statement stands on a row not yet taken
   bool m_done = false;
+  // A read that failed mid-result: the rows before it are handed out, then
+  // every later fetch reports it (never as the end of the rowset).
+  SqliteWriteError m_failure;
   bool m_executedOnce = false;
   size_t m_fetched = 0;   // rows taken from the statement since execution
   size_t m_next = 0;      // position of the next row GetNextRows gives
-  std::vector<HROW> m_byPosition;  // with bookmarks: every row taken
-  std::vector<HROW> m_inserted;    // with bookmarks: rows this rowset inserted
-  std::vector<HROW> m_obtained;    // the handles of the fetch under way
+  CSqliteRowKeys m_keys;             // by key: the row id of each position
+  CSqlitePackedRows m_packed;        // otherwise: every row taken
+  CSqlitePackedRows m_packedInserted;  // and the rows this rowset inserted
+  std::vector<int64_t> m_insertedKeys;  // by key: rows this rowset inserted
+  SqliteWriteError m_lastError;      // why a row could not be read again
+  std::vector<HROW> m_obtained;      // the handles of the fetch under way
 };
 
 // Prepared statement -> rowset, for commands and OpenRowset. The caller

@@ -8,6 +8,7 @@
 #include "ErrorRecords.h"
 #include "SqliteErrors.h"
 #include "SqliteProperties.h"
+#include "SqliteRowid.h"
 #include "SqliteSchemaRowsets.h"
 #include "SqliteTableName.h"
 #include "stringapiset.h"
@@ -64,22 +65,27 @@ HRESULT CSqliteSession::OpenRowset(IUnknown* pUnkOuter, DBID* pTableID, DBID* pI
 
   auto lock = m_connection->Lock();
   sqlite3* db = m_connection->Handle();
-  auto table = ResolveSqliteTable(db, name);
+  int rc = SQLITE_OK;
+  auto table = ResolveSqliteTable(db, name, rc);
+  if (rc != SQLITE_OK) return PostSqliteCodeError(IID_IOpenRowset, rc);
   if (!table)
     return PostProviderError(DB_E_NOTABLE, IID_IOpenRowset,
                              "The table '" + name + "' does not exist.");
   if (riid == GUID_NULL) return S_OK;
 
-  std::string from = QuoteIdentifier(table->catalog) + "." + QuoteIdentifier(table->name);
-  CSqliteStatement statement;
-  bool rowidLeads = false;
-  // Rows of a table carry their rowid so changes find them even without a
-  // primary key; views and WITHOUT ROWID tables have none.
-  if (!table->isView && statement.Prepare(db, "SELECT rowid, * FROM " + from) == SQLITE_OK) {
-    rowidLeads = true;
-  } else if (statement.Prepare(db, "SELECT * FROM " + from) != SQLITE_OK) {
-    return PostSqliteError(E_FAIL, IID_IOpenRowset, db);
+  // Rows of a table carry their row id, under a name no user column
+  // shadows, so changes find them even without a primary key; views and
+  // WITHOUT ROWID tables have none.
+  SqliteRowidColumn rowid;
+  if (!table->isView) {
+    rc = RowidColumnSql(db, table->catalog, table->name, rowid);
+    if (rc != SQLITE_OK) return PostSqliteCodeError(IID_IOpenRowset, rc);
   }
+  bool rowidLeads = rowid.kind == SqliteRowidKind::Named;
+  std::string from = QuoteIdentifier(table->catalog) + "." + QuoteIdentifier(table->name);
+  std::string sql = "SELECT " + (rowidLeads ? rowid.sql + ", " : std::string()) + "* FROM " + from;
+  CSqliteStatement statement;
+  if (statement.Prepare(db, sql) != SQLITE_OK) return PostSqliteError(E_FAIL, IID_IOpenRowset, db);
   return OpenSqliteRowset(m_connection, std::move(statement), rowidLeads, properties,
                           static_cast<IOpenRowset*>(this), riid, ppRowset, IID_IOpenRowset);
 }

@@ -18,6 +18,10 @@ HRESULT PostSqliteError(HRESULT hr, REFIID iid, sqlite3* db, std::string_view pr
   return PostProviderError(hr, iid, text, native);
 }
 
+HRESULT PostSqliteCodeError(REFIID iid, int rc) {
+  return PostProviderError(SqliteStepFailure(rc), iid, sqlite3_errstr(rc), rc);
+}
+
 HRESULT SqliteStepFailure(int rc) {
   if ((rc & 0xFF) == SQLITE_INTERRUPT) return DB_E_CANCELED;
   if ((rc & 0xFF) == SQLITE_CONSTRAINT) return DB_E_INTEGRITYVIOLATION;

@@ -14,5 +14,8 @@ HRESULT PostProviderError(HRESULT hr, REFIID iid, std::string_view text, LONG na
 // Posts SQLite's current message for db, with its extended result code as
 // the native error. The caller holds the connection's lock.
 HRESULT PostSqliteError(HRESULT hr, REFIID iid, sqlite3* db, std::string_view prefix = {});
+// Posts SQLite's text for a result code kept by the caller (the handle's
+// own message may already describe a later call).
+HRESULT PostSqliteCodeError(REFIID iid, int rc);
 // The result for a failed sqlite3_step: canceled, a constraint, or E_FAIL.
 HRESULT SqliteStepFailure(int rc);

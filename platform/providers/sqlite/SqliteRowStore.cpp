@@ -11,6 +11,8 @@ CSqliteRow& CSqliteRowStore::NewRow(HROW& handle) {
   row->refCount = 0;
   row->deleted = false;
   row->bookmark = 0;
+  row->position = CSqliteRow::kNoPosition;
+  row->inserted = false;
   size_t slot;
   if (!m_free.empty()) {
     slot = m_free.back();
@@ -26,6 +28,7 @@ CSqliteRow& CSqliteRowStore::NewRow(HROW& handle) {
 
 CSqliteRow* CSqliteRowStore::Live(HROW handle) {
   if (handle == 0 || handle > m_slots.size()) return nullptr;
+  // A recycled slot is empty until it is reused.
   return m_slots[handle - 1].get();
 }
 
@@ -39,13 +42,8 @@ bool CSqliteRowStore::Release(HROW handle, ULONG* remaining) {
   if (!row) return false;
   --row->refCount;
   if (remaining) *remaining = row->refCount;
-  if (row->refCount == 0 && !m_keepReleased) Recycle(handle - 1);
+  if (row->refCount == 0) Recycle(handle - 1);
   return true;
-}
-
-void CSqliteRowStore::DropUnheld() {
-  for (size_t i = 0; i < m_slots.size(); ++i)
-    if (m_slots[i] && m_slots[i]->refCount == 0) Recycle(i);
 }
 
 void CSqliteRowStore::Recycle(size_t slot) {

@@ -1,6 +1,7 @@
 // Row handles of one rowset. A handle is a slot number; released rows go
-// back to a pool and are reused, so a forward scan holds only the rows the
-// consumer has not released. With bookmarks, released rows are kept.
+// back to a pool and are reused, so a rowset holds only the rows the
+// consumer has not released. Rowsets with bookmarks keep what they need to
+// find a released row again elsewhere (its key, or its packed values).
 #pragma once
 
 #include <memory>
@@ -11,24 +12,19 @@
 
 class CSqliteRowStore {
  public:
-  explicit CSqliteRowStore(bool keepReleased) : m_keepReleased(keepReleased) {}
-
   // A fresh row with a count of zero and its handle.
   CSqliteRow& NewRow(HROW& handle);
   // The row of a handle the consumer holds, or null.
   CSqliteRow* Held(HROW handle);
-  // The row of any live handle, held or kept.
+  // The row of any live handle.
   CSqliteRow* Live(HROW handle);
-  // Drops one reference; a row nobody holds is recycled unless kept.
+  // Drops one reference; a row nobody holds is recycled.
   bool Release(HROW handle, ULONG* remaining);
-  // Recycles every kept row nobody holds (a restart forgets them).
-  void DropUnheld();
   // Recycles a row that never reached the consumer.
   void Discard(HROW handle);
 
  private:
   void Recycle(size_t slot);
-  bool m_keepReleased;
   std::vector<std::unique_ptr<CSqliteRow>> m_slots;
   std::vector<size_t> m_free;
   std::vector<std::unique_ptr<CSqliteRow>> m_pool;

@@ -12,6 +12,7 @@
 #include "MemoryRowset.h"
 #include "SqliteErrors.h"
 #include "SqliteProvider.h"
+#include "SqliteSavepoint.h"
 #include "SqliteStatement.h"
 #include "SqliteTypeMap.h"
 #include "oleauto.h"
@@ -416,6 +417,22 @@ HRESULT ReadRestrictions(const SchemaDef& schema, ULONG count, const VARIANT val
   return S_OK;
 }
 
+// Takes the read lock of every catalog; SQLite's code of the first that
+// cannot be had.
+int LockCatalogs(sqlite3* db) {
+  CSqliteStatement list;
+  if (int rc = list.Prepare(db, "PRAGMA database_list"); rc != SQLITE_OK) return rc;
+  int rc;
+  while ((rc = list.Step()) == SQLITE_ROW) {
+    CSqliteStatement read;
+    std::string sql = "SELECT 1 FROM " + QuoteIdentifier(list.Text(1)) + ".sqlite_schema LIMIT 1";
+    int readRc = read.Prepare(db, sql);
+    if (readRc == SQLITE_OK) readRc = read.Step();
+    if (readRc != SQLITE_ROW && readRc != SQLITE_DONE) return readRc;
+  }
+  return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 }  // namespace
 
 HRESULT GetSqliteSchemas(ULONG* pcSchemas, GUID** prgSchemas, ULONG** prgRestrictionSupport) {
@@ -452,7 +469,14 @@ HRESULT GetSqliteSchemaRowset(sqlite3* db, REFGUID schema, ULONG cRestrictions,
   CRestrictions restrictions;
   if (HRESULT hr = ReadRestrictions(*def, cRestrictions, rgRestrictions, restrictions); FAILED(hr))
     return hr;
+  // One read transaction for the whole build: a lock held by another
+  // connection is met once, up front, and reported rather than leaving
+  // rows out.
+  CSqliteSavepoint snapshot(db);
+  if (snapshot.Status() != SQLITE_OK) return PostSqliteCodeError(IID_IDBSchemaRowset, snapshot.Status());
+  if (int rc = LockCatalogs(db); rc != SQLITE_OK) return PostSqliteCodeError(IID_IDBSchemaRowset, rc);
   SchemaTable table = def->build(db, restrictions);
+  snapshot.Release();
   return CreateMemoryRowset(std::move(table.columns), std::move(table.rows), creator,
                             CLSID_RavezovSQLite, std::u16string(kSqliteErrorSource), riid, ppRowset);
 }

@@ -60,6 +60,8 @@ bool CSqliteStatement::IsNull(int i) const {
   return sqlite3_column_type(m_stmt.get(), i) == SQLITE_NULL;
 }
 
+// Read as SQLite's tokenizer reads it: "/*" that ends the text is a '/'
+// operator there, not a comment.
 bool IsEmptySqlTail(std::string_view t) {
   size_t i = 0;
   while (i < t.size()) {
@@ -69,7 +71,7 @@ bool IsEmptySqlTail(std::string_view t) {
     } else if (t.substr(i, 2) == "--") {
       size_t nl = t.find('\n', i);
       i = nl == std::string_view::npos ? t.size() : nl + 1;
-    } else if (t.substr(i, 2) == "/*") {
+    } else if (t.substr(i, 2) == "/*" && i + 2 < t.size()) {
       size_t end = t.find("*/", i + 2);
       i = end == std::string_view::npos ? t.size() : end + 2;
     } else {

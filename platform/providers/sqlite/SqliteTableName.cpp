@@ -8,28 +8,38 @@
 
 namespace {
 
-std::vector<std::string> Catalogs(sqlite3* db) {
+std::vector<std::string> Catalogs(sqlite3* db, int& rc) {
   std::vector<std::string> names;
   CSqliteStatement list;
-  if (list.Prepare(db, "PRAGMA database_list") != SQLITE_OK) return names;
-  while (list.Step() == SQLITE_ROW) names.push_back(list.Text(1));
+  if ((rc = list.Prepare(db, "PRAGMA database_list")) != SQLITE_OK) return names;
+  while ((rc = list.Step()) == SQLITE_ROW) names.push_back(list.Text(1));
+  if (rc == SQLITE_DONE) rc = SQLITE_OK;
   return names;
 }
 
 std::optional<SqliteTableRef> Find(sqlite3* db, const std::string& catalog,
-                                   const std::string& name) {
+                                   const std::string& name, int& rc) {
   CSqliteStatement find;
   std::string sql = "SELECT name, type FROM " + QuoteIdentifier(catalog) +
                     ".sqlite_schema WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE";
-  if (find.Prepare(db, sql) != SQLITE_OK) return std::nullopt;
+  if ((rc = find.Prepare(db, sql)) != SQLITE_OK) return std::nullopt;
   find.Bind(1, NativeValueView::Text(name));
-  if (find.Step() != SQLITE_ROW) return std::nullopt;
+  rc = find.Step();
+  if (rc != SQLITE_ROW) {
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    return std::nullopt;
+  }
+  rc = SQLITE_OK;
   return SqliteTableRef{catalog, find.Text(0), find.Text(1) == "view"};
 }
 
-std::optional<SqliteTableRef> FindAnywhere(sqlite3* db, const std::string& name) {
-  for (const auto& catalog : Catalogs(db))
-    if (auto found = Find(db, catalog, name)) return found;
+std::optional<SqliteTableRef> FindAnywhere(sqlite3* db, const std::string& name, int& rc) {
+  auto catalogs = Catalogs(db, rc);
+  if (rc != SQLITE_OK) return std::nullopt;
+  for (const auto& catalog : catalogs) {
+    auto found = Find(db, catalog, name, rc);
+    if (found || rc != SQLITE_OK) return found;
+  }
   return std::nullopt;
 }
 
@@ -70,12 +80,14 @@ std::optional<std::vector<std::string>> SplitName(const std::string& text) {
 
 }  // namespace
 
-std::optional<SqliteTableRef> ResolveSqliteTable(sqlite3* db, const std::string& text) {
+std::optional<SqliteTableRef> ResolveSqliteTable(sqlite3* db, const std::string& text, int& rc) {
+  rc = SQLITE_OK;
   if (text.empty()) return std::nullopt;
-  if (auto found = FindAnywhere(db, text)) return found;
+  auto found = FindAnywhere(db, text, rc);
+  if (found || rc != SQLITE_OK) return found;
   auto parts = SplitName(text);
   if (!parts) return std::nullopt;
-  if (parts->size() == 1) return FindAnywhere(db, (*parts)[0]);
-  if (parts->size() == 2) return Find(db, (*parts)[0], (*parts)[1]);
+  if (parts->size() == 1) return FindAnywhere(db, (*parts)[0], rc);
+  if (parts->size() == 2) return Find(db, (*parts)[0], (*parts)[1], rc);
   return std::nullopt;
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "SqliteRowid.h"
+#include "SqliteSavepoint.h"
 #include "SqliteStatement.h"
 
 namespace {
@@ -22,11 +24,37 @@ SqliteWriteError FromSqlite(sqlite3* db) {
   return {hr, sqlite3_errmsg(db), code};
 }
 
-bool HasRowid(sqlite3* db, const std::string& catalog, const std::string& table) {
-  CSqliteStatement probe;
-  std::string sql = "SELECT rowid FROM " + QuoteIdentifier(catalog) + "." +
-                    QuoteIdentifier(table) + " LIMIT 0";
-  return probe.Prepare(db, sql) == SQLITE_OK;
+// What one change did to the table: exactly one row, or a refusal.
+SqliteWriteError OneRowChanged(sqlite3* db) {
+  sqlite3_int64 changed = sqlite3_changes64(db);
+  if (changed == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
+  if (changed > 1)
+    return {E_FAIL,
+            "The change would reach " + std::to_string(changed) +
+                " rows, as the row is not identified uniquely; nothing was changed.",
+            0};
+  return {};
+}
+
+// Runs a change in a savepoint that is rolled back unless it succeeded.
+template <typename Change>
+SqliteWriteError InSavepoint(sqlite3* db, Change change) {
+  CSqliteSavepoint savepoint(db);
+  if (savepoint.Status() != SQLITE_OK) return FromSqlite(db);
+  SqliteWriteError error = change();
+  if (FAILED(error.hr)) return error;
+  if (savepoint.Release() != SQLITE_OK) return FromSqlite(db);
+  return error;
+}
+
+std::string NoKeyReason(const std::string& table, SqliteRowidKind rowid) {
+  if (rowid == SqliteRowidKind::Shadowed)
+    return "The table '" + table +
+           "' has user columns named rowid, _rowid_ and oid that hide its row id, and no "
+           "primary key in the result, so rows cannot be identified for changes.";
+  return "The table '" + table +
+         "' has no primary key and the result carries no rowid, so rows cannot be "
+         "identified for changes.";
 }
 
 }  // namespace
@@ -34,7 +62,9 @@ bool HasRowid(sqlite3* db, const std::string& catalog, const std::string& table)
 std::unique_ptr<CSqliteTableWriter> CSqliteTableWriter::ForStatement(sqlite3* db,
                                                                      sqlite3_stmt* stmt,
                                                                      int first, bool rowidLeads,
-                                                                     std::string& whyNot) {
+                                                                     std::string& whyNot,
+                                                                     int& rc) {
+  rc = SQLITE_OK;
   auto writer = std::unique_ptr<CSqliteTableWriter>(new CSqliteTableWriter);
   int count = sqlite3_column_count(stmt);
   if (count <= first) {
@@ -60,30 +90,45 @@ std::unique_ptr<CSqliteTableWriter> CSqliteTableWriter::ForStatement(sqlite3* db
     }
     writer->m_columns.push_back(origin);
   }
-  writer->m_hasRowid = HasRowid(db, writer->m_catalog, writer->m_table);
-  writer->m_rowidLeads = rowidLeads && writer->m_hasRowid;
-  if (writer->m_rowidLeads) return writer;
+  SqliteRowidColumn rowid;
+  rc = RowidColumnSql(db, writer->m_catalog, writer->m_table, rowid);
+  if (rc != SQLITE_OK) {
+    whyNot = sqlite3_errmsg(db);
+    return nullptr;
+  }
+  writer->m_rowid = rowid.sql;
+  writer->m_rowidLeads = rowidLeads && writer->HasRowid();
+  if (!rowid.alias.empty()) {
+    for (size_t i = 0; i < writer->m_columns.size(); ++i)
+      if (sqlite3_stricmp(writer->m_columns[i].c_str(), rowid.alias.c_str()) == 0)
+        writer->m_rowidColumn = i;
+  }
+  if (writer->RowsCarryRowid()) return writer;
 
-  // Without the rowid, rows are found by the whole primary key.
+  // Without the row id in the result, rows are found by the whole primary key.
   CSqliteStatement info;
   std::string sql = "PRAGMA " + QuoteIdentifier(writer->m_catalog) + ".table_info(" +
                     QuoteIdentifier(writer->m_table) + ")";
-  if (info.Prepare(db, sql) != SQLITE_OK) {
+  if ((rc = info.Prepare(db, sql)) != SQLITE_OK) {
     whyNot = sqlite3_errmsg(db);
     return nullptr;
   }
   std::map<int64_t, std::string> keyByOrder;
-  while (info.Step() == SQLITE_ROW)
+  while ((rc = info.Step()) == SQLITE_ROW)
     if (int64_t pk = info.Integer(5); pk > 0) keyByOrder[pk] = info.Text(1);
-  if (keyByOrder.empty()) {
-    whyNot = "The table '" + writer->m_table +
-             "' has no primary key and the result carries no rowid, so rows cannot be "
-             "identified for changes.";
+  if (rc != SQLITE_DONE) {
+    whyNot = sqlite3_errmsg(db);
     return nullptr;
   }
-  for (const auto& [order, name] : keyByOrder) {
+  rc = SQLITE_OK;
+  if (keyByOrder.empty()) {
+    whyNot = NoKeyReason(writer->m_table, rowid.kind);
+    return nullptr;
+  }
+  for (const auto& entry : keyByOrder) {
+    const std::string& name = entry.second;
     auto it = std::find_if(writer->m_columns.begin(), writer->m_columns.end(),
-                           [&](const std::string& c) { return sqlite3_stricmp(c.c_str(), name.c_str()) == 0; });
+                           [&name](const std::string& c) { return sqlite3_stricmp(c.c_str(), name.c_str()) == 0; });
     if (it == writer->m_columns.end()) {
       whyNot = "The result lacks the primary key column '" + name +
                "', so rows cannot be identified for changes.";
@@ -102,8 +147,12 @@ std::string CSqliteTableWriter::QualifiedTable() const {
   return QuoteIdentifier(m_catalog) + "." + QuoteIdentifier(m_table);
 }
 
+std::string CSqliteTableWriter::RowidCondition(size_t parameter) const {
+  return m_rowid + " = " + Parameter(parameter);
+}
+
 std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
-  if (m_rowidLeads) return "rowid = " + Parameter(firstParameter);
+  if (RowsCarryRowid()) return RowidCondition(firstParameter);
   std::string where;
   for (size_t k = 0; k < m_keyColumns.size(); ++k) {
     if (k) where += " AND ";
@@ -114,7 +163,7 @@ std::string CSqliteTableWriter::RowCondition(size_t firstParameter) const {
 
 void CSqliteTableWriter::BindRowCondition(CSqliteStatement& statement, int firstParameter,
                                           const CSqliteRow& row) const {
-  if (m_rowidLeads) {
+  if (RowsCarryRowid()) {
     statement.Bind(firstParameter, NativeValueView::Integer(row.rowid));
     return;
   }
@@ -124,28 +173,30 @@ void CSqliteTableWriter::BindRowCondition(CSqliteStatement& statement, int first
 
 SqliteWriteError CSqliteTableWriter::FindRowid(sqlite3* db, const CSqliteRow& row,
                                                int64_t& rowid) const {
-  if (m_rowidLeads) {
+  if (RowsCarryRowid()) {
     rowid = row.rowid;
     return {};
   }
   CSqliteStatement find;
-  if (find.Prepare(db, "SELECT rowid FROM " + QualifiedTable() + " WHERE " + RowCondition(1)) !=
-      SQLITE_OK)
+  if (find.Prepare(db, "SELECT " + m_rowid + " FROM " + QualifiedTable() + " WHERE " +
+                           RowCondition(1) + " LIMIT 2") != SQLITE_OK)
     return FromSqlite(db);
   BindRowCondition(find, 1, row);
   int rc = find.Step();
-  if (rc == SQLITE_ROW) {
-    rowid = find.Integer(0);
-    return {};
-  }
   if (rc == SQLITE_DONE) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
-  return FromSqlite(db);
+  if (rc != SQLITE_ROW) return FromSqlite(db);
+  rowid = find.Integer(0);
+  rc = find.Step();
+  if (rc == SQLITE_ROW)
+    return {E_FAIL, "More than one row has this primary key; nothing was changed.", 0};
+  if (rc != SQLITE_DONE) return FromSqlite(db);
+  return {};
 }
 
 SqliteWriteError CSqliteTableWriter::ReadBack(sqlite3* db, const std::string& condition,
                                               const std::vector<NativeValue>& keys,
                                               CSqliteRow& row) const {
-  std::string sql = std::string("SELECT ") + (m_hasRowid ? "rowid" : "NULL");
+  std::string sql = "SELECT " + (HasRowid() ? m_rowid : std::string("NULL"));
   for (const auto& c : m_columns) sql += ", " + QuoteIdentifier(c);
   sql += " FROM " + QualifiedTable() + " WHERE " + condition;
   CSqliteStatement read;
@@ -155,15 +206,29 @@ SqliteWriteError CSqliteTableWriter::ReadBack(sqlite3* db, const std::string& co
   if (rc == SQLITE_DONE) return {DB_E_DELETEDROW, "The changed row could not be read back.", 0};
   if (rc != SQLITE_ROW) return FromSqlite(db);
   row.Capture(read.Get(), 1, static_cast<int>(m_columns.size()));
-  if (m_hasRowid) row.rowid = read.Integer(0);
+  if (HasRowid()) row.rowid = read.Integer(0);
   return {};
+}
+
+SqliteWriteError CSqliteTableWriter::ReadByRowid(sqlite3* db, int64_t rowid, CSqliteRow& row) const {
+  return ReadBack(db, RowidCondition(1), {NativeValue::Integer(rowid)}, row);
 }
 
 SqliteWriteError CSqliteTableWriter::Update(sqlite3* db, CSqliteRow& row,
                                             const SqliteColumnValues& changes) const {
   if (changes.empty()) return {};
+  // The row takes the values read back only once the change is kept.
+  CSqliteRow changed;
+  SqliteWriteError error = InSavepoint(db, [&] { return UpdateRow(db, row, changes, changed); });
+  if (SUCCEEDED(error.hr)) row.TakeValues(changed);
+  return error;
+}
+
+SqliteWriteError CSqliteTableWriter::UpdateRow(sqlite3* db, const CSqliteRow& row,
+                                               const SqliteColumnValues& changes,
+                                               CSqliteRow& changed) const {
   int64_t rowid = 0;
-  if (m_hasRowid) {
+  if (HasRowid()) {
     if (auto e = FindRowid(db, row, rowid); FAILED(e.hr)) return e;
   }
   std::string sql = "UPDATE " + QualifiedTable() + " SET ";
@@ -172,32 +237,43 @@ SqliteWriteError CSqliteTableWriter::Update(sqlite3* db, CSqliteRow& row,
     sql += QuoteIdentifier(m_columns[changes[i].first]) + " = " + Parameter(i + 1);
   }
   size_t next = changes.size() + 1;
-  sql += " WHERE " + (m_hasRowid ? "rowid = " + Parameter(next) : RowCondition(next));
+  sql += " WHERE " + (HasRowid() ? RowidCondition(next) : RowCondition(next));
   CSqliteStatement update;
   if (update.Prepare(db, sql) != SQLITE_OK) return FromSqlite(db);
   for (size_t i = 0; i < changes.size(); ++i)
     update.Bind(static_cast<int>(i + 1), changes[i].second.View());
-  if (m_hasRowid)
-    sqlite3_bind_int64(update.Get(), static_cast<int>(next), rowid);
+  if (HasRowid())
+    update.Bind(static_cast<int>(next), NativeValueView::Integer(rowid));
   else
     BindRowCondition(update, static_cast<int>(next), row);
   if (update.Step() != SQLITE_DONE) return FromSqlite(db);
-  if (sqlite3_changes(db) == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
+  if (auto e = OneRowChanged(db); FAILED(e.hr)) return e;
 
-  if (m_hasRowid) return ReadBack(db, "rowid = ?1", {NativeValue::Integer(rowid)}, row);
-  // Without a rowid the key may itself have changed: look for the new one.
+  if (HasRowid()) {
+    // An edit of the INTEGER PRIMARY KEY column moves the row to a new row id.
+    NativeValue key = NativeValue::Integer(rowid);
+    for (const auto& change : changes)
+      if (change.first == m_rowidColumn) key = change.second;
+    return ReadBack(db, RowidCondition(1), {key}, changed);
+  }
+  // Without a row id the key may itself have changed: look for the new one.
   std::vector<NativeValue> keys;
   for (size_t k : m_keyColumns) {
     NativeValue key = row.Copy(k);
-    for (const auto& [column, value] : changes)
-      if (column == k) key = value;
+    for (const auto& change : changes)
+      if (change.first == k) key = change.second;
     keys.push_back(std::move(key));
   }
-  return ReadBack(db, RowCondition(1), keys, row);
+  return ReadBack(db, RowCondition(1), keys, changed);
 }
 
 SqliteWriteError CSqliteTableWriter::Insert(sqlite3* db, const SqliteColumnValues& values,
                                             CSqliteRow& out) const {
+  return InSavepoint(db, [&] { return InsertRow(db, values, out); });
+}
+
+SqliteWriteError CSqliteTableWriter::InsertRow(sqlite3* db, const SqliteColumnValues& values,
+                                               CSqliteRow& out) const {
   std::string sql = "INSERT INTO " + QualifiedTable();
   if (values.empty()) {
     sql += " DEFAULT VALUES";
@@ -215,22 +291,25 @@ SqliteWriteError CSqliteTableWriter::Insert(sqlite3* db, const SqliteColumnValue
   for (size_t i = 0; i < values.size(); ++i) insert.Bind(static_cast<int>(i + 1), values[i].second.View());
   if (insert.Step() != SQLITE_DONE) return FromSqlite(db);
 
-  if (m_hasRowid)
-    return ReadBack(db, "rowid = ?1", {NativeValue::Integer(sqlite3_last_insert_rowid(db))}, out);
+  if (HasRowid())
+    return ReadBack(db, RowidCondition(1), {NativeValue::Integer(sqlite3_last_insert_rowid(db))}, out);
   std::vector<NativeValue> keys;
   for (size_t k : m_keyColumns) {
-    auto it = std::find_if(values.begin(), values.end(), [&](auto& v) { return v.first == k; });
+    auto it = std::find_if(values.begin(), values.end(), [k](const auto& v) { return v.first == k; });
     keys.push_back(it == values.end() ? NativeValue::Null() : it->second);
   }
   return ReadBack(db, RowCondition(1), keys, out);
 }
 
 SqliteWriteError CSqliteTableWriter::Delete(sqlite3* db, const CSqliteRow& row) const {
+  return InSavepoint(db, [&] { return DeleteRow(db, row); });
+}
+
+SqliteWriteError CSqliteTableWriter::DeleteRow(sqlite3* db, const CSqliteRow& row) const {
   CSqliteStatement del;
   if (del.Prepare(db, "DELETE FROM " + QualifiedTable() + " WHERE " + RowCondition(1)) != SQLITE_OK)
     return FromSqlite(db);
   BindRowCondition(del, 1, row);
   if (del.Step() != SQLITE_DONE) return FromSqlite(db);
-  if (sqlite3_changes(db) == 0) return {DB_E_DELETEDROW, "The row no longer exists in the table.", 0};
-  return {};
+  return OneRowChanged(db);
 }

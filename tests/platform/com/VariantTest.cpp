@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "oleauto.h"
 
@@ -91,6 +93,66 @@ TEST(VariantTest, TextToNumbersAndBooleans) {
   ASSERT_EQ(VariantChangeType(&out, &v, 0, VT_BOOL), S_OK);
   EXPECT_EQ(out.boolVal, VARIANT_FALSE);
   VariantClear(&v);
+}
+
+HRESULT RealTo(double d, VARTYPE vt, VARIANT& out, VARTYPE from = VT_R8) {
+  VARIANT v = Make(from);
+  if (from == VT_R4) v.fltVal = static_cast<float>(d);
+  else v.dblVal = d;
+  VariantInit(&out);
+  return VariantChangeType(&out, &v, 0, vt);
+}
+
+HRESULT TextTo(const char16_t* text, VARTYPE vt, VARIANT& out) {
+  VARIANT v = Make(VT_BSTR);
+  v.bstrVal = SysAllocString(text);
+  VariantInit(&out);
+  HRESULT hr = VariantChangeType(&out, &v, 0, vt);
+  VariantClear(&v);
+  return hr;
+}
+
+// A real just past a type's range must overflow even where the type's
+// maximum is not exact as a double (it rounds up to 2^63 or 2^64).
+TEST(VariantTest, RealsAtTheEdgesOfIntegerRanges) {
+  VARIANT out;
+  const double two63 = std::ldexp(1.0, 63);
+  EXPECT_EQ(RealTo(two63, VT_I8, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(RealTo(two63, VT_I8, out, VT_R4), DISP_E_OVERFLOW);
+  ASSERT_EQ(RealTo(-two63, VT_I8, out), S_OK);
+  EXPECT_EQ(out.llVal, std::numeric_limits<int64_t>::min());
+  ASSERT_EQ(RealTo(std::nextafter(two63, 0.0), VT_I8, out), S_OK);
+  EXPECT_EQ(out.llVal, int64_t{0x7FFFFFFFFFFFFC00});
+  EXPECT_EQ(RealTo(std::ldexp(1.0, 64), VT_UI8, out), DISP_E_OVERFLOW);
+  ASSERT_EQ(RealTo(two63, VT_UI8, out), S_OK);
+  EXPECT_EQ(out.ullVal, uint64_t{1} << 63);
+  EXPECT_EQ(RealTo(std::ldexp(1.0, 32), VT_UI4, out, VT_R4), DISP_E_OVERFLOW);
+  EXPECT_EQ(RealTo(2147483648.0, VT_I4, out), DISP_E_OVERFLOW);
+  ASSERT_EQ(RealTo(-2147483648.4, VT_I4, out), S_OK);
+  EXPECT_EQ(out.lVal, std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(RealTo(-0.6, VT_UI2, out), DISP_E_OVERFLOW);
+  ASSERT_EQ(RealTo(-0.4, VT_UI2, out), S_OK);
+  EXPECT_EQ(out.uiVal, 0);
+  ASSERT_EQ(RealTo(127.5, VT_I1, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(RealTo(std::nan(""), VT_I4, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(RealTo(HUGE_VAL, VT_I8, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(RealTo(1e39, VT_R4, out), DISP_E_OVERFLOW);
+}
+
+// Digits beyond 64 bits overflow; they never wrap or snap to a limit.
+TEST(VariantTest, TextBeyondSixtyFourBitsOverflows) {
+  VARIANT out;
+  ASSERT_EQ(TextTo(u"18446744073709551615", VT_UI8, out), S_OK);
+  EXPECT_EQ(out.ullVal, std::numeric_limits<uint64_t>::max());
+  EXPECT_EQ(TextTo(u"18446744073709551616", VT_UI8, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(TextTo(u"9223372036854775808", VT_I8, out), DISP_E_OVERFLOW);
+  ASSERT_EQ(TextTo(u"-9223372036854775808", VT_I8, out), S_OK);
+  EXPECT_EQ(out.llVal, std::numeric_limits<int64_t>::min());
+  EXPECT_EQ(TextTo(u"-9223372036854775809", VT_I8, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(TextTo(u" +99999999999999999999 ", VT_I8, out), DISP_E_OVERFLOW);
+  EXPECT_EQ(TextTo(u"9.3e18", VT_I8, out), DISP_E_OVERFLOW);
+  ASSERT_EQ(TextTo(u"99999999999999999999", VT_R8, out), S_OK);
+  EXPECT_DOUBLE_EQ(out.dblVal, 1e20);
 }
 
 TEST(VariantTest, InPlaceConversionAndCopyOwnership) {

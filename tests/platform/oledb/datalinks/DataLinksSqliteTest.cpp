@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "DataLinksFixture.h"
-#include "SampleDatabase.h"
+#include "ConnectionPageRegistry.h"
 #include "SqliteProvider.h"
 #include "TestEnvironment.h"
 
@@ -18,16 +18,6 @@ QString SampleFile() { return QDir(QString::fromUtf8(SamplesDir())).absoluteFile
 void SetFile(QDialog& dialog, const QString& path) {
   if (auto* file = Child<QLineEdit>(dialog, "fileEdit")) file->setText(path);
 }
-
-// Changes the current directory for a scope.
-class CCurrentDirectory {
- public:
-  explicit CCurrentDirectory(const QString& path) : m_previous(QDir::currentPath()) { QDir::setCurrent(path); }
-  ~CCurrentDirectory() { QDir::setCurrent(m_previous); }
-
- private:
-  QString m_previous;
-};
 
 TEST_F(DataLinksTest, SqliteIsSelectedAndOkReturnsItUninitializedWithFileAndMode) {
   ComPtr<IUnknown> dataSource;
@@ -67,20 +57,17 @@ TEST_F(DataLinksTest, TestConnectionOnMissingFileShowsTheProvidersRecord) {
   EXPECT_EQ(box.type & MB_ICONMASK, MB_ICONERROR);
 }
 
-TEST_F(DataLinksTest, EmptyFileFieldOffersTheSampleDatabase) {
+TEST_F(DataLinksTest, EmptyFileFieldOffersTheSampleDataSource) {
   std::string offered = "<not shown>";
   auto readField = [&](QDialog& dialog) {
     Click(dialog, "nextButton");
     if (auto* file = Child<QLineEdit>(dialog, "fileEdit")) offered = file->text().toStdString();
   };
   ComPtr<IUnknown> dataSource;
-  {
-    CCurrentDirectory samples(QString::fromUtf8(SamplesDir()));
-    EXPECT_EQ(SampleDatabasePath(), SampleFile());
-    Prompt(dataSource, readField);
-    EXPECT_EQ(offered, SampleFile().toStdString());
-  }
-  CCurrentDirectory elsewhere(QDir::tempPath());
+  SetSampleDataSource([] { return SampleFile(); });
+  Prompt(dataSource, readField);
+  EXPECT_EQ(offered, SampleFile().toStdString());
+  SetSampleDataSource({});
   Prompt(dataSource, readField);
   EXPECT_EQ(offered, "");
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "AccessorTable.h"
@@ -194,6 +195,30 @@ TEST(DataConversionTest, ReadsClientValuesForWrites) {
   f.value = -1;  // all ones as an unsigned 64-bit value
   EXPECT_EQ(ConvertFromBinding(FixedBinding(DBTYPE_UI8), reinterpret_cast<BYTE*>(&f), out),
             DBSTATUS_E_DATAOVERFLOW);
+}
+
+// By reference, only the length part tells how many bytes the client's
+// block holds; cbMaxLen does not, so without a length nothing is read.
+TEST(DataConversionTest, ByRefBytesAreReadByTheirLengthOnly) {
+  struct Row {
+    const BYTE* value;
+    DBLENGTH length;
+    DBSTATUS status;
+  };
+  auto block = std::make_unique<BYTE[]>(3);
+  std::memcpy(block.get(), "\x00ab", 3);
+  Row row{block.get(), 3, DBSTATUS_S_OK};
+  DBBINDING b = MakeBinding(1, DBTYPE_BYTES | DBTYPE_BYREF, 40, offsetof(Row, value),
+                            offsetof(Row, length), offsetof(Row, status));
+  NativeValue out;
+  ASSERT_EQ(ConvertFromBinding(b, reinterpret_cast<BYTE*>(&row), out), DBSTATUS_S_OK);
+  EXPECT_EQ(out.Kind(), NativeKind::Blob);
+  EXPECT_EQ(out.Bytes(), std::string("\x00ab", 3));
+
+  b.dwPart = DBPART_VALUE | DBPART_STATUS;
+  out = NativeValue::Integer(5);
+  EXPECT_EQ(ConvertFromBinding(b, reinterpret_cast<BYTE*>(&row), out), DBSTATUS_E_CANTCONVERTVALUE);
+  EXPECT_EQ(out.Integer(), 5);  // unchanged
 }
 
 TEST(DataConversionTest, RowStatusFollowsTheBindingsThatFailed) {

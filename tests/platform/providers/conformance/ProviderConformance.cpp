@@ -235,8 +235,11 @@ TEST_P(ProviderConformance, PropertyInfoBeforeInitializationIsOnlyInitialization
 
 TEST_P(ProviderConformance, ChangesAreWrittenAtOnceAndSeenByANewConnection) {
   auto copy = Profile().writableCopy();
+  auto open = [&] {
+    return Profile().openWritable ? Profile().openWritable(copy->Path()) : OpenDataSource(Profile().clsid, copy->Path());
+  };
   {
-    auto init = OpenDataSource(Profile().clsid, copy->Path());
+    auto init = open();
     auto session = CreateSession(init);
     // The table data view asks only for bookmarks, yet may edit.
     auto result = Execute(session, Profile().editQuery, {{DBPROP_IRowsetLocate, 1}});
@@ -291,7 +294,7 @@ TEST_P(ProviderConformance, ChangesAreWrittenAtOnceAndSeenByANewConnection) {
     result.rowset->ReleaseRows(2, both, nullptr, nullptr, nullptr);
     result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
   }
-  auto init = OpenDataSource(Profile().clsid, copy->Path());
+  auto init = open();
   auto session = CreateSession(init);
   EXPECT_EQ(ScalarText(session, Profile().firstEditedValueQuery), "edited title");
   EXPECT_EQ(ScalarText(session, Profile().countOfValueQuery + " 'inserted title'"), "1");

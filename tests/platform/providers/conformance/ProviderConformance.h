@@ -30,6 +30,8 @@ struct ProviderProfile {
   std::function<std::string()> sampleDataSource;
   // A writable copy of the sample; the returned object removes it.
   std::function<std::unique_ptr<TempFileCopy>()> writableCopy;
+  // Opens that copy (initialized); unset: DBPROP_INIT_DATASOURCE is its path.
+  std::function<ComPtr<IDBInitialize>(const std::string& copy)> openWritable;
   std::vector<ExpectedLiteral> literals;
   std::vector<ExpectedSchema> schemas;
   std::vector<std::string> tables;   // the sample's TABLE rows, any order

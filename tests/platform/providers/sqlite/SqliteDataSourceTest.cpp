@@ -116,3 +116,27 @@ TEST_F(SqliteDataSource, AllLiteralsAtOnceAreSupportedOnes) {
   auto fresh = CreateDataSource(CLSID_RavezovSQLite, TradingDb());
   EXPECT_EQ(fresh.As<IDBInfo>()->GetLiteralInfo(0, nullptr, &count, &literals, &buffer), E_UNEXPECTED);
 }
+
+// The busy timeout is milliseconds in an int: a huge "Connect Timeout"
+// waits the longest that holds instead of overflowing.
+TEST_F(SqliteDataSource, HugeConnectTimeoutIsClampedToTheLongestBusyTimeout) {
+  for (auto [seconds, expected] : {std::pair<LONG, std::string>{10000000, "2147483000"},
+                                   {2147483647, "2147483000"},
+                                   {-5, "0"},
+                                   {7, "7000"}}) {
+    auto init = CreateDataSource(CLSID_RavezovSQLite, ":memory:");
+    ASSERT_TRUE(init);
+    DBPROP timeout{};
+    timeout.dwPropertyID = DBPROP_INIT_TIMEOUT;
+    timeout.vValue.vt = VT_I4;
+    timeout.vValue.lVal = seconds;
+    DBPROPSET set{&timeout, 1, DBPROPSET_DBINIT};
+    ASSERT_EQ(init.As<IDBProperties>()->SetProperties(1, &set), S_OK);
+    ASSERT_EQ(init->Initialize(), S_OK);
+    auto result = Execute(CreateSession(init), "PRAGMA busy_timeout");
+    ASSERT_EQ(result.hr, S_OK) << seconds;
+    auto rows = ReadAll(result.rowset);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], expected) << seconds;
+  }
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <thread>
 #include <filesystem>
@@ -276,43 +277,78 @@ TEST_F(SqliteProvider, ExpressionsAndReadOnlyResultsOfferNoChanges) {
   EXPECT_NE(errors[0].find("updatable"), std::string::npos);
 }
 
+namespace {
+struct Row {
+  DBBKMARK bookmark;
+  int64_t id;
+  DBSTATUS status;
+};
+}  // namespace
+
 TEST_F(SqliteProvider, BookmarksFindRowsAgain) {
   auto init = OpenDataSource(CLSID_RavezovSQLite, TradingDb());
   auto session = CreateSession(init);
-  auto result = Execute(session, "select id from Trades order by id", {{DBPROP_IRowsetLocate, 1}});
-  auto locate = result.rowset.As<IRowsetLocate>();
-  ASSERT_TRUE(locate);
-  DBBKMARK bookmark = 100;
-  DBCOUNTITEM obtained = 0;
-  HROW* rows = nullptr;
-  ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, sizeof bookmark, reinterpret_cast<BYTE*>(&bookmark), 0, 2,
-                              &obtained, &rows), S_OK);
-  ASSERT_EQ(obtained, 2u);
-  auto columns = ColumnInfo(result.rowset);
-  EXPECT_EQ(columns[0].iOrdinal, 0u);  // the bookmark column leads
-  DBBINDING b{};
-  b.iOrdinal = 0;
-  b.dwPart = DBPART_VALUE;
-  b.cbMaxLen = sizeof(DBBKMARK);
-  b.wType = DBTYPE_BYTES;
-  HACCESSOR accessor = 0;
-  DBBINDSTATUS bindStatus = 0;
-  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof(DBBKMARK),
-                                                         &accessor, &bindStatus), S_OK);
-  DBBKMARK read = 0;
-  ASSERT_EQ(result.rowset->GetData(rows[1], accessor, &read), S_OK);
-  EXPECT_EQ(read, 101u);
-  DBCOMPARE comparison = DBCOMPARE_NOTCOMPARABLE;
-  BYTE shortBookmark[2] = {1, 0};
-  EXPECT_EQ(locate->Compare(DB_NULL_HCHAPTER, sizeof shortBookmark, shortBookmark, sizeof bookmark,
-                            reinterpret_cast<BYTE*>(&bookmark), &comparison),
-            DB_E_BADBOOKMARK);
-  EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
-  result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
-  locate->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
-  CoTaskMemFree(rows);
-  EXPECT_EQ(result.rowset->RestartPosition(DB_NULL_HCHAPTER), DB_S_COMMANDREEXECUTED);
-  EXPECT_EQ(ReadAll(result.rowset).size(), 12000u);
+  // The key column gives row ids as bookmarks; an expression gives positions.
+  for (const char* sql : {"select id from Trades order by id", "select id * 1 from Trades order by id"}) {
+    SCOPED_TRACE(sql);
+    auto result = Execute(session, sql, {{DBPROP_IRowsetLocate, 1}});
+    auto locate = result.rowset.As<IRowsetLocate>();
+    ASSERT_TRUE(locate);
+    auto columns = ColumnInfo(result.rowset);
+    EXPECT_EQ(columns[0].iOrdinal, 0u);  // the bookmark column leads
+    DBBINDING b[2] = {};
+    b[0].iOrdinal = 0;
+    b[0].dwPart = DBPART_VALUE;
+    b[0].cbMaxLen = sizeof(DBBKMARK);
+    b[0].wType = DBTYPE_BYTES;
+    b[1].iOrdinal = 1;
+    b[1].obValue = offsetof(Row, id);
+    b[1].obStatus = offsetof(Row, status);
+    b[1].dwPart = DBPART_VALUE | DBPART_STATUS;
+    b[1].wType = DBTYPE_I8;
+    HACCESSOR accessor = 0;
+    DBBINDSTATUS bindStatus[2] = {};
+    ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 2, b, sizeof(Row),
+                                                           &accessor, bindStatus), S_OK);
+    // The rows are released before their bookmarks are used.
+    DBCOUNTITEM obtained = 0;
+    HROW* rows = nullptr;
+    ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 101, &obtained, &rows), S_OK);
+    ASSERT_EQ(obtained, 101u);
+    Row hundredth{}, next{};
+    ASSERT_EQ(result.rowset->GetData(rows[99], accessor, &hundredth), S_OK);
+    ASSERT_EQ(result.rowset->GetData(rows[100], accessor, &next), S_OK);
+    result.rowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
+    CoTaskMemFree(rows);
+    rows = nullptr;
+
+    ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, sizeof(DBBKMARK),
+                                reinterpret_cast<BYTE*>(&hundredth.bookmark), 0, 2, &obtained, &rows),
+              S_OK);
+    ASSERT_EQ(obtained, 2u);
+    Row read{};
+    ASSERT_EQ(result.rowset->GetData(rows[0], accessor, &read), S_OK);
+    EXPECT_EQ(read.id, 100) << hundredth.status;
+    EXPECT_EQ(read.bookmark, hundredth.bookmark);
+    ASSERT_EQ(result.rowset->GetData(rows[1], accessor, &read), S_OK);
+    EXPECT_EQ(read.id, 101);
+    EXPECT_EQ(read.bookmark, next.bookmark);
+    DBCOMPARE comparison = DBCOMPARE_NOTCOMPARABLE;
+    EXPECT_EQ(locate->Compare(DB_NULL_HCHAPTER, sizeof(DBBKMARK), reinterpret_cast<BYTE*>(&hundredth.bookmark),
+                              sizeof(DBBKMARK), reinterpret_cast<BYTE*>(&next.bookmark), &comparison),
+              S_OK);
+    EXPECT_EQ(comparison, DBCOMPARE_LT);
+    BYTE shortBookmark[2] = {1, 0};
+    EXPECT_EQ(locate->Compare(DB_NULL_HCHAPTER, sizeof shortBookmark, shortBookmark, sizeof(DBBKMARK),
+                              reinterpret_cast<BYTE*>(&hundredth.bookmark), &comparison),
+              DB_E_BADBOOKMARK);
+    EXPECT_EQ(TakeErrorDescriptions().size(), 1u);
+    result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+    locate->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
+    CoTaskMemFree(rows);
+    EXPECT_EQ(result.rowset->RestartPosition(DB_NULL_HCHAPTER), DB_S_COMMANDREEXECUTED);
+    EXPECT_EQ(ReadAll(result.rowset).size(), 12000u);
+  }
 }
 
 TEST_F(SqliteProvider, CommandTextKeepsItsDialect) {

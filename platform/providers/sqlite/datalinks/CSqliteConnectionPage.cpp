@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "SampleDatabase.h"
+#include "ConnectionPageRegistry.h"
 
 namespace {
 constexpr LONG kAccessBits = DB_MODE_READ | DB_MODE_WRITE;
@@ -66,7 +66,7 @@ void CSqliteConnectionPage::OnBrowse() {
 void CSqliteConnectionPage::Load(const CInitProperties& properties) {
   QString file = properties.Text(DBPROP_INIT_DATASOURCE);
   // On first use the field offers the sample database.
-  if (file.isEmpty()) file = SampleDatabasePath();
+  if (file.isEmpty()) file = SampleDataSource();
   m_file->setText(file);
 
   m_modeGroup->setVisible(properties.Has(DBPROP_INIT_MODE));

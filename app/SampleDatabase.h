@@ -1,4 +1,4 @@
-// Where the sample database is looked for, in one place.
+// Where the program looks for its sample database, in one place.
 #pragma once
 
 #include <QString>

@@ -1,0 +1,143 @@
+#include "COdbcBlockFetcher.h"
+
+#include <cstring>
+
+#include "stringapiset.h"
+
+bool COdbcBlockFetcher::Prepare(SQLHSTMT statement) {
+  m_statement = statement;
+  return Describe() && Bind();
+}
+
+bool COdbcBlockFetcher::Describe() {
+  SQLSMALLINT count = 0;
+  if (!OdbcOk(SQLNumResultCols(m_statement, &count))) return false;
+  for (SQLSMALLINT i = 1; i <= count; ++i) {
+    SQLWCHAR name[256];
+    SQLSMALLINT nameLength = 0, sqlType = 0, digits = 0, nullable = SQL_NULLABLE_UNKNOWN;
+    SQLULEN size = 0;
+    if (!OdbcOk(SQLDescribeColW(m_statement, static_cast<SQLUSMALLINT>(i), name, 256, &nameLength, &sqlType, &size,
+                                &digits, &nullable)))
+      return false;
+    Bound b;
+    b.type = MapOdbcType(sqlType, size);
+    ColumnDesc c;
+    c.name = FromOdbcText(name, std::min<size_t>(nameLength < 0 ? 0 : static_cast<size_t>(nameLength), 255));
+    c.type = b.type.type;
+    c.size = b.type.isLong ? ~DBLENGTH{0} : b.type.size;
+    c.flags = DBCOLUMNFLAGS_WRITEUNKNOWN;
+    if (b.type.isLong) c.flags |= DBCOLUMNFLAGS_ISLONG;
+    if (b.type.kind == NativeKind::Integer || b.type.kind == NativeKind::Real) c.flags |= DBCOLUMNFLAGS_ISFIXEDLENGTH;
+    if (nullable != SQL_NO_NULLS) c.flags |= DBCOLUMNFLAGS_ISNULLABLE | DBCOLUMNFLAGS_MAYBENULL;
+    if (b.type.kind == NativeKind::Real) c.precision = 15;
+    if (b.type.kind == NativeKind::Integer) c.precision = b.type.type == DBTYPE_I8 ? 19 : 10;
+    m_columns.push_back(std::move(c));
+    m_bound.push_back(std::move(b));
+  }
+  return true;
+}
+
+bool COdbcBlockFetcher::Bind() {
+  bool anyLong = false;
+  for (const Bound& b : m_bound) anyLong = anyLong || b.type.isLong;
+  m_blockRows = anyLong ? 1 : kBlockRows;
+  m_rowStatus.assign(m_blockRows, 0);
+  SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+  if (!OdbcOk(SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(m_blockRows), 0)))
+    m_blockRows = 1;
+  SQLSetStmtAttr(m_statement, SQL_ATTR_ROWS_FETCHED_PTR, &m_fetched, 0);
+  SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_STATUS_PTR, m_rowStatus.data(), 0);
+  for (size_t i = 0; i < m_bound.size(); ++i) {
+    Bound& b = m_bound[i];
+    if (b.type.isLong) continue;
+    switch (b.type.kind) {
+      case NativeKind::Integer: b.width = sizeof(int64_t); break;
+      case NativeKind::Real: b.width = sizeof(double); break;
+      case NativeKind::Blob: b.width = static_cast<SQLLEN>(b.type.size); break;
+      default: b.width = static_cast<SQLLEN>((b.type.size + 1) * sizeof(SQLWCHAR)); break;
+    }
+    b.buffer.assign(static_cast<size_t>(b.width) * m_blockRows, 0);
+    b.indicators.assign(m_blockRows, 0);
+    if (!OdbcOk(SQLBindCol(m_statement, static_cast<SQLUSMALLINT>(i + 1), b.type.cType, b.buffer.data(), b.width,
+                           b.indicators.data())))
+      return false;
+  }
+  return true;
+}
+
+void COdbcBlockFetcher::StoreBound(const Bound& b, size_t row, COdbcRowStore& store) {
+  SQLLEN indicator = b.indicators[row];
+  if (indicator == SQL_NO_TOTAL) indicator = b.width;
+  const char* cell = b.buffer.data() + row * static_cast<size_t>(b.width);
+  if (indicator == SQL_NULL_DATA) return store.AddNull();
+  switch (b.type.kind) {
+    case NativeKind::Integer: {
+      int64_t v;
+      std::memcpy(&v, cell, sizeof v);
+      return store.AddInteger(v);
+    }
+    case NativeKind::Real: {
+      double v;
+      std::memcpy(&v, cell, sizeof v);
+      return store.AddReal(v);
+    }
+    case NativeKind::Blob:
+      return store.AddBytes(NativeKind::Blob, cell, std::min<size_t>(static_cast<size_t>(indicator), static_cast<size_t>(b.width)));
+    default: {
+      size_t units = std::min<size_t>(static_cast<size_t>(indicator) / sizeof(SQLWCHAR),
+                                      static_cast<size_t>(b.width) / sizeof(SQLWCHAR) - 1);
+      std::string text = OleToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(cell), units));
+      return store.AddBytes(NativeKind::Text, text.data(), text.size());
+    }
+  }
+}
+
+bool COdbcBlockFetcher::StoreLong(SQLUSMALLINT column, const OdbcColumnType& type, COdbcRowStore& store) {
+  const bool binary = type.kind == NativeKind::Blob;
+  std::string bytes;
+  char piece[8192];
+  const size_t usable = binary ? sizeof piece : sizeof piece - sizeof(SQLWCHAR);  // less the terminator
+  for (;;) {
+    SQLLEN indicator = 0;
+    SQLRETURN rc = SQLGetData(m_statement, column, type.cType, piece, sizeof piece, &indicator);
+    if (rc == SQL_NO_DATA) break;
+    if (!OdbcOk(rc)) return false;
+    if (indicator == SQL_NULL_DATA) {
+      store.AddNull();
+      return true;
+    }
+    size_t got = indicator == SQL_NO_TOTAL || static_cast<size_t>(indicator) > usable ? usable : static_cast<size_t>(indicator);
+    bytes.append(piece, got);
+    if (rc == SQL_SUCCESS) break;
+  }
+  if (binary) {
+    store.AddBytes(NativeKind::Blob, bytes.data(), bytes.size());
+  } else {
+    std::string text = OleToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2));
+    store.AddBytes(NativeKind::Text, text.data(), text.size());
+  }
+  return true;
+}
+
+COdbcBlockFetcher::Result COdbcBlockFetcher::FetchBlock(COdbcRowStore& store) {
+  m_fetched = 0;
+  SQLRETURN rc = SQLFetch(m_statement);
+  if (rc == SQL_NO_DATA) return Result::End;
+  if (!OdbcOk(rc)) return Result::Failed;
+  const size_t before = store.Rows();
+  for (size_t row = 0; row < m_fetched; ++row) {
+    if (m_rowStatus[row] == SQL_ROW_ERROR) {
+      store.Truncate(before);
+      return Result::Failed;
+    }
+    for (size_t i = 0; i < m_bound.size(); ++i) {
+      if (!m_bound[i].type.isLong) {
+        StoreBound(m_bound[i], row, store);
+      } else if (!StoreLong(static_cast<SQLUSMALLINT>(i + 1), m_bound[i].type, store)) {
+        store.Truncate(before);
+        return Result::Failed;
+      }
+    }
+  }
+  return m_fetched ? Result::Rows : Result::End;
+}

@@ -1,0 +1,139 @@
+// A rowset over one executed ODBC statement. Rows come from a bound block
+// cursor as the client asks for them and stay in a packed store, so a
+// bookmark is simply the row's number.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <set>
+#include <string>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "AccessorTable.h"
+#include "COdbcBlockFetcher.h"
+#include "COdbcConnection.h"
+#include "COdbcRowStore.h"
+#include "COdbcRowsetOptions.h"
+#include "COdbcTableWriter.h"
+#include "ColumnDesc.h"
+#include "ComObject.h"
+#include "ComPtr.h"
+#include "oledb.h"
+
+class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRowsetInfo, IColumnsRowset,
+                                     IRowsetChange, IConvertType, ISupportErrorInfo> {
+ public:
+  COdbcRowset(std::shared_ptr<COdbcConnection> connection, COdbcHandle statement, COdbcRowsetOptions options,
+              IUnknown* creator, std::u16string sql);
+
+  // Describes and binds the result; posts the driver's records on failure.
+  HRESULT Open(REFIID errorIid);
+
+  // IRowset
+  HRESULT STDMETHODCALLTYPE AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[], DBREFCOUNT rgRefCounts[],
+                                       DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE GetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
+  HRESULT STDMETHODCALLTYPE GetNextRows(HCHAPTER hReserved, DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
+                                        DBCOUNTITEM* pcRowsObtained, HROW** prghRows) override;
+  HRESULT STDMETHODCALLTYPE ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWOPTIONS rgRowOptions[],
+                                        DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE RestartPosition(HCHAPTER hReserved) override;
+  // IRowsetLocate
+  HRESULT STDMETHODCALLTYPE Compare(HCHAPTER hReserved, DBBKMARK cbBookmark1, const BYTE* pBookmark1,
+                                    DBBKMARK cbBookmark2, const BYTE* pBookmark2, DBCOMPARE* pComparison) override;
+  HRESULT STDMETHODCALLTYPE GetRowsAt(HWATCHREGION hReserved1, HCHAPTER hReserved2, DBBKMARK cbBookmark,
+                                      const BYTE* pBookmark, DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
+                                      DBCOUNTITEM* pcRowsObtained, HROW** prghRows) override;
+  HRESULT STDMETHODCALLTYPE GetRowsByBookmark(HCHAPTER hReserved, DBCOUNTITEM cRows, const DBBKMARK rgcbBookmarks[],
+                                              const BYTE* rgpBookmarks[], HROW rghRows[],
+                                              DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE Hash(HCHAPTER hReserved, DBBKMARK cBookmarks, const DBBKMARK rgcbBookmarks[],
+                                 const BYTE* rgpBookmarks[], DBHASHVALUE rgHashedValues[],
+                                 DBROWSTATUS rgBookmarkStatus[]) override;
+  // IAccessor
+  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
+  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
+                                           const DBBINDING rgBindings[], DBLENGTH cbRowSize, HACCESSOR* phAccessor,
+                                           DBBINDSTATUS rgStatus[]) override;
+  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
+                                        DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) override;
+  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
+  // IColumnsInfo
+  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
+                                          OLECHAR** ppStringsBuffer) override;
+  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[], DBORDINAL rgColumns[]) override;
+  // IRowsetInfo
+  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                                          ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
+  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid, IUnknown** ppReferencedRowset) override;
+  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) override;
+  // IColumnsRowset
+  HRESULT STDMETHODCALLTYPE GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) override;
+  HRESULT STDMETHODCALLTYPE GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns, const DBID rgOptColumns[],
+                                             REFIID riid, ULONG cPropertySets, DBPROPSET rgPropertySets[],
+                                             IUnknown** ppColRowset) override;
+  // IRowsetChange: writes at once, keyed on the table's primary key.
+  HRESULT STDMETHODCALLTYPE DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
+                                       DBROWSTATUS rgRowStatus[]) override;
+  HRESULT STDMETHODCALLTYPE SetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
+  HRESULT STDMETHODCALLTYPE InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData, HROW* phRow) override;
+  // IConvertType
+  HRESULT STDMETHODCALLTYPE CanConvert(DBTYPE wFromType, DBTYPE wToType, DBCONVERTFLAGS dwConvertFlags) override;
+  // ISupportErrorInfo
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+
+  // The rows fetched per round trip to the driver.
+  SQLULEN BlockRows() const { return m_fetcher.BlockRows(); }
+
+ protected:
+  void* FindInterface(REFIID riid) override;
+
+ private:
+  // Makes sure row `index` is in the store, fetching blocks as needed;
+  // false at the end of the result or on failure (hr then set, record posted).
+  bool EnsureRow(size_t index, REFIID iid, HRESULT& hr);
+  HRESULT HandOut(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained, HROW** prghRows, REFIID iid);
+  bool ValidRow(HROW hRow) const;
+  // Reads every row left before a write: committing a change may close a
+  // server-side cursor, and rows not yet read would be lost with it.
+  HRESULT ReadToEnd(REFIID iid);
+  // A row's values as the rowset shows them: its own changes over what was fetched.
+  std::vector<NativeValue> RowValues(size_t row) const;
+  NativeValueView CellView(size_t row, size_t column) const;
+  // The values an accessor's buffer gives, by result column.
+  HRESULT ReadBindings(HACCESSOR hAccessor, void* pData, std::vector<std::pair<size_t, NativeValue>>& values,
+                       REFIID iid);
+  HRESULT BookmarkIndex(DBBKMARK cb, const BYTE* bookmark, size_t& index, REFIID iid);
+
+  std::shared_ptr<COdbcConnection> m_connection;
+  COdbcHandle m_statement;
+  COdbcRowsetOptions m_options;
+  ComPtr<IUnknown> m_creator;
+
+  std::mutex m_mutex;
+  COdbcBlockFetcher m_fetcher;
+  COdbcRowStore m_rows{0};
+  std::vector<uint32_t> m_refCounts;  // per fetched row
+  bool m_bookmarks = false;
+  bool m_done = false;
+  size_t m_next = 0;  // the row GetNextRows gives next
+  CAccessorTable m_accessors;
+  std::u16string m_sql;
+  std::unique_ptr<COdbcTableWriter> m_writer;  // set when changes are allowed
+  // Rows this rowset changed or inserted, whole; inserted ones are numbered
+  // from kInsertedBase on.
+  std::map<size_t, std::vector<NativeValue>> m_changed;
+  std::set<size_t> m_deleted;
+  size_t m_inserted = 0;
+};
+
+// Runs `sql` on a new statement of the connection. A result with columns
+// becomes a rowset in *ppRowset; statements without one leave it null and
+// add their counts to *pRowsAffected (when given). `running`, when given,
+// holds the statement while it executes so another thread can cancel it.
+// The caller holds the connection's lock.
+HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, std::u16string sql,
+                          COdbcRowsetOptions options, IUnknown* creator, REFIID riid, IUnknown** ppRowset,
+                          REFIID errorIid, DBROWCOUNT* pRowsAffected, std::atomic<SQLHSTMT>* running = nullptr);

@@ -1,0 +1,28 @@
+#include "COdbcRowsetOptions.h"
+
+#include "OdbcProperties.h"
+#include "oleauto.h"
+
+COdbcRowsetOptions::COdbcRowsetOptions() : m_store(OdbcRowsetProperties()) {}
+
+HRESULT COdbcRowsetOptions::Read(ULONG cPropertySets, DBPROPSET rgPropertySets[]) {
+  if (cPropertySets == 0) return S_OK;
+  return m_store.SetProperties(cPropertySets, rgPropertySets);
+}
+
+bool COdbcRowsetOptions::WantsBookmarks() const {
+  return m_store.Bool(DBPROPSET_ROWSET, DBPROP_BOOKMARKS) || m_store.Bool(DBPROPSET_ROWSET, DBPROP_IRowsetLocate) ||
+         WantsChange();
+}
+
+bool COdbcRowsetOptions::WantsChange() const {
+  return m_store.Bool(DBPROPSET_ROWSET, DBPROP_IRowsetChange) || m_store.Long(DBPROPSET_ROWSET, DBPROP_UPDATABILITY) != 0;
+}
+
+void COdbcRowsetOptions::Grant(DBPROPID id, bool granted) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = granted ? VARIANT_TRUE : VARIANT_FALSE;
+  m_store.SetValue(DBPROPSET_ROWSET, id, v);
+}
