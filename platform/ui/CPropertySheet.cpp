@@ -257,6 +257,17 @@ void CPropertySheet::ActivatePage(int index) {
     page->GetWidget()->show();
     page->OnSetActive();
   }
+  ShowDefaultButtonOf(page);
+}
+
+// Qt draws one default button per window: the page's own while it is
+// shown, otherwise the sheet's.
+void CPropertySheet::ShowDefaultButtonOf(CPropertyPage* page) {
+  if (page->HasWindow())
+    for (QPushButton* button : page->GetWidget()->findChildren<QPushButton*>())
+      if (DialogWindow::IsDefaultButton(button)) return button->setDefault(true);
+  for (const auto& [id, button] : m_buttons)
+    if (button && DialogWindow::IsDefaultButton(button)) return button->setDefault(true);
 }
 
 void CPropertySheet::PressButton(int id) {

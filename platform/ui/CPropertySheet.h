@@ -105,6 +105,7 @@ class CPropertySheet : public CWnd {
   // A page being destroyed leaves the sheet.
   void ForgetPage(CPropertyPage* page);
   QPushButton* Button(int id) const;
+  void ShowDefaultButtonOf(CPropertyPage* page);
 
   std::vector<CPropertyPage*> m_pages;
   std::vector<QPointer<QWidget>> m_containers;

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -51,6 +52,7 @@ TEST(PageKeyboard, APagesDefaultButtonTakesEnterOnThatPageOnlyAndCtrlEnterStarts
     EXPECT_EQ(sheet.GetDefID(), static_cast<DWORD>(IDOK));  // the sheet keeps its own default
 
     sheet.SetActivePage(1);
+    EXPECT_TRUE(qobject_cast<QPushButton*>(sheet.GetDlgItem(IDOK)->GetWidget())->isDefault());  // drawn so again
     QPlainTextEdit* other = MultiLine(b);
     other->setFocus();
     QTest::keyClick(other, Qt::Key_Return);  // no default of its own: the sheet's OK
