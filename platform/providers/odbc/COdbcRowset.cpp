@@ -453,7 +453,9 @@ HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, st
   SQLRETURN rc = SQLExecDirectW(statement.Get(), OdbcText(sql), static_cast<SQLINTEGER>(sql.size()));
   if (running) running->store(SQL_NULL_HSTMT);
   if (!OdbcOk(rc) && rc != SQL_NO_DATA) {
-    HRESULT failure = FirstSqlState(SQL_HANDLE_STMT, statement.Get()) == "HY008" ? DB_E_CANCELED : DB_E_ERRORSINCOMMAND;
+    // HY008 is ODBC's "operation canceled"; 57014 a server's "query canceled".
+    const std::string state = FirstSqlState(SQL_HANDLE_STMT, statement.Get());
+    HRESULT failure = state == "HY008" || state == "57014" ? DB_E_CANCELED : DB_E_ERRORSINCOMMAND;
     return PostOdbcDiagnostics(failure, errorIid, SQL_HANDLE_STMT, statement.Get(), "The command failed.");
   }
   DBROWCOUNT affected = 0;

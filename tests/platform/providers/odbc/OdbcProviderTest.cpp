@@ -3,6 +3,10 @@
 // runs only the first statement of a text).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "ComPtr.h"
 #include "ErrorRecords.h"
 #include "OdbcProvider.h"
@@ -161,6 +165,32 @@ TEST_F(OdbcPostgresTest, TheEnumeratorListsEveryDataSourceName) {
     EXPECT_EQ(row[3], std::string("1"));
   }
   EXPECT_TRUE(found);
+}
+
+TEST_F(OdbcPostgresTest, CancelStopsTheRunningStatementAndTheSessionGoesOn) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  ComPtr<IDBCreateCommand> factory = session.As<IDBCreateCommand>();
+  ComPtr<ICommandText> command;
+  ASSERT_EQ(factory->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command)), S_OK);
+  ASSERT_EQ(command->SetCommandText(DBGUID_DBSQL, u"select pg_sleep(30)"), S_OK);
+  std::atomic<bool> done{false};
+  std::thread canceller([&] {
+    // Cancel until the statement is seen to end; the first tries may come
+    // before it started.
+    for (int i = 0; i < 200 && !done; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      command->Cancel();
+    }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  ComPtr<IRowset> rowset;
+  HRESULT hr = command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
+  done = true;
+  canceller.join();
+  EXPECT_EQ(hr, DB_E_CANCELED);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(Scalar(session, "select 1"), "1");
 }
 
 class OdbcSqliteTest : public testing::Test {
