@@ -193,6 +193,22 @@ TEST_F(OdbcPostgresTest, CancelStopsTheRunningStatementAndTheSessionGoesOn) {
   EXPECT_EQ(Scalar(session, "select 1"), "1");
 }
 
+TEST_F(OdbcPostgresTest, ChangesToAResultWithoutAKeyAreRefusedWithAReason) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  auto result = Execute(session, "select * from \"Trader Volume\"", {{DBPROP_IRowsetChange, 1}});
+  EXPECT_EQ(result.hr, DB_E_ERRORSOCCURRED);
+  EXPECT_FALSE(result.rowset);
+  auto records = TakeRecords();
+  ASSERT_FALSE(records.empty());
+  EXPECT_NE(records[0].description.find("cannot be changed"), std::string::npos) << records[0].description;
+  // Asked only for bookmarks, the same result opens read-only.
+  auto readOnly = Execute(session, "select * from \"Trader Volume\"", {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(readOnly.hr, S_OK);
+  EXPECT_FALSE(readOnly.rowset.As<IRowsetChange>());
+  EXPECT_EQ(ReadAll(readOnly.rowset).size(), 6u);
+}
+
 class OdbcSqliteTest : public testing::Test {
  protected:
   ComApartment m_apartment;
