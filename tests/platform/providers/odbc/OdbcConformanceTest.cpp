@@ -3,6 +3,8 @@
 #include "OdbcProvider.h"
 #include "OdbcTestSupport.h"
 #include "ProviderConformance.h"
+#include "SchemaLayouts.h"
+#include "stringapiset.h"
 #include "TestEnvironment.h"
 
 namespace {
@@ -10,13 +12,12 @@ namespace {
 void CommonExpectations(ProviderProfile& p) {
   p.clsid = CLSID_RavezovODBC;
   p.tables = {"Desks", "Instruments", "Notes", "Order Details", "Orders", "Trades", "Traders"};
-  p.schemas = {
-      {&DBSCHEMA_CATALOGS, {"CATALOG_NAME", "DESCRIPTION"}},
-      {&DBSCHEMA_TABLES, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"}},
-      {&DBSCHEMA_COLUMNS, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME"}},
-      {&DBSCHEMA_PRIMARY_KEYS, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME"}},
-      {&DBSCHEMA_PROVIDER_TYPES, {"TYPE_NAME", "DATA_TYPE", "COLUMN_SIZE"}},
-  };
+  // Every standard schema, with all the columns of the kit's layout.
+  for (const SchemaLayout& layout : StandardSchemaLayouts()) {
+    ExpectedSchema expected{layout.schema, {}};
+    for (const ColumnDesc& column : layout.columns) expected.leadingColumns.push_back(OleToAnsi(column.name));
+    p.schemas.push_back(std::move(expected));
+  }
   p.badSql = "selec * frm Trades";
   p.editOrdinal = 2;  // title
   p.editRowCount = 7;
