@@ -3,8 +3,6 @@
 #include "OdbcProvider.h"
 #include "OdbcTestSupport.h"
 #include "ProviderConformance.h"
-#include "SchemaLayouts.h"
-#include "stringapiset.h"
 #include "TestEnvironment.h"
 
 namespace {
@@ -12,12 +10,7 @@ namespace {
 void CommonExpectations(ProviderProfile& p) {
   p.clsid = CLSID_RavezovODBC;
   p.tables = {"Desks", "Instruments", "Notes", "Order Details", "Orders", "Trades", "Traders"};
-  // Every standard schema, with all the columns of the kit's layout.
-  for (const SchemaLayout& layout : StandardSchemaLayouts()) {
-    ExpectedSchema expected{layout.schema, {}};
-    for (const ColumnDesc& column : layout.columns) expected.leadingColumns.push_back(OleToAnsi(column.name));
-    p.schemas.push_back(std::move(expected));
-  }
+  p.schemas = StandardSchemaExpectations();
   p.badSql = "selec * frm Trades";
   p.editOrdinal = 2;  // title
   p.editRowCount = 7;
