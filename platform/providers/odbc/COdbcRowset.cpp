@@ -263,11 +263,16 @@ HRESULT COdbcRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWO
 
 HRESULT COdbcRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   ClearErrorInfo();
-  Accessor accessor;
-  if (!m_accessors.Find(hAccessor, accessor))
-    return PostOdbcError(DB_E_BADACCESSORHANDLE, IID_IRowset, "The accessor handle is not valid.");
-  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
+  if (hAccessor == 0 || hAccessor != m_cachedAccessorHandle) {
+    if (!m_accessors.Find(hAccessor, m_cachedAccessor)) {
+      m_cachedAccessorHandle = 0;
+      return PostOdbcError(DB_E_BADACCESSORHANDLE, IID_IRowset, "The accessor handle is not valid.");
+    }
+    m_cachedAccessorHandle = hAccessor;
+  }
+  const Accessor& accessor = m_cachedAccessor;
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   if (!ValidRow(hRow)) return PostOdbcError(DB_E_BADROWHANDLE, IID_IRowset, "The row handle is not valid.");
   const size_t row = static_cast<size_t>(hRow) - 1;
   if (m_deleted.count(row)) return PostOdbcError(DB_E_DELETEDROW, IID_IRowset, "The row was deleted.");
@@ -381,6 +386,10 @@ HRESULT COdbcRowset::GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccess
 
 HRESULT COdbcRowset::ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
   ClearErrorInfo();
+  {
+    std::lock_guard guard(m_mutex);
+    if (hAccessor == m_cachedAccessorHandle) m_cachedAccessorHandle = 0;  // it may be gone after this
+  }
   return m_accessors.ReleaseAccessor(hAccessor, pcRefCount);
 }
 

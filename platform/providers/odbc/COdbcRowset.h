@@ -120,6 +120,9 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
   CAccessorTable m_accessors;
+  // The accessor GetData used last, so reading rows does not copy it per row.
+  HACCESSOR m_cachedAccessorHandle = 0;
+  Accessor m_cachedAccessor;
   std::u16string m_sql;
   std::unique_ptr<COdbcTableWriter> m_writer;  // set when changes are allowed
   // Rows this rowset changed or inserted, whole; inserted ones are numbered
