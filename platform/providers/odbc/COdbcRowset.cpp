@@ -452,15 +452,15 @@ HRESULT COdbcRowset::InterfaceSupportsErrorInfo(REFIID riid) {
 
 HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, std::u16string sql,
                           COdbcRowsetOptions options, IUnknown* creator, REFIID riid, IUnknown** ppRowset,
-                          REFIID errorIid, DBROWCOUNT* pRowsAffected, std::atomic<SQLHSTMT>* running) {
+                          REFIID errorIid, DBROWCOUNT* pRowsAffected, COdbcRunningStatement* running) {
   if (ppRowset) *ppRowset = nullptr;
   if (pRowsAffected) *pRowsAffected = DB_COUNTUNAVAILABLE;
   HRESULT hr = S_OK;
   COdbcHandle statement = connection->NewStatement(errorIid, hr);
   if (!statement) return hr;
-  if (running) running->store(statement.Get());
+  if (running) running->Set(statement.Get());
   SQLRETURN rc = SQLExecDirectW(statement.Get(), OdbcText(sql), static_cast<SQLINTEGER>(sql.size()));
-  if (running) running->store(SQL_NULL_HSTMT);
+  if (running) running->Clear();
   if (!OdbcOk(rc) && rc != SQL_NO_DATA) {
     // HY008 is ODBC's "operation canceled"; 57014 a server's "query canceled".
     const std::string state = FirstSqlState(SQL_HANDLE_STMT, statement.Get());

@@ -3,7 +3,6 @@
 // bookmark is simply the row's number.
 #pragma once
 
-#include <atomic>
 #include <map>
 #include <set>
 #include <string>
@@ -16,6 +15,7 @@
 #include "COdbcConnection.h"
 #include "COdbcRowStore.h"
 #include "COdbcRowsetOptions.h"
+#include "COdbcRunningStatement.h"
 #include "COdbcTableWriter.h"
 #include "ColumnDesc.h"
 #include "ComObject.h"
@@ -139,4 +139,4 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
 // The caller holds the connection's lock.
 HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, std::u16string sql,
                           COdbcRowsetOptions options, IUnknown* creator, REFIID riid, IUnknown** ppRowset,
-                          REFIID errorIid, DBROWCOUNT* pRowsAffected, std::atomic<SQLHSTMT>* running = nullptr);
+                          REFIID errorIid, DBROWCOUNT* pRowsAffected, COdbcRunningStatement* running = nullptr);
