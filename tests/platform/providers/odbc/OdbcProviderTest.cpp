@@ -209,6 +209,65 @@ TEST_F(OdbcPostgresTest, ChangesToAResultWithoutAKeyAreRefusedWithAReason) {
   EXPECT_EQ(ReadAll(readOnly.rowset).size(), 6u);
 }
 
+// The text of column 1 of a row, through a 32-byte DBTYPE_STR binding.
+std::string IdOf(IRowset* rowset, HACCESSOR accessor, HROW row) {
+  struct {
+    char text[32];
+    DBSTATUS status;
+  } buffer{};
+  if (FAILED(rowset->GetData(row, accessor, &buffer))) return "<failed>";
+  return buffer.text;
+}
+
+TEST_F(OdbcPostgresTest, BookmarksAreRowNumbersThatFindTheirRowsAgain) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  auto result = Execute(session, "select id from \"Trades\" order by id", {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  auto locate = result.rowset.As<IRowsetLocate>();
+  ASSERT_TRUE(locate);
+  DBBINDING b{};
+  b.iOrdinal = 1;
+  b.obValue = 0;
+  b.obStatus = 32;
+  b.dwPart = DBPART_VALUE | DBPART_STATUS;
+  b.cbMaxLen = 32;
+  b.wType = DBTYPE_STR;
+  HACCESSOR accessor = 0;
+  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 40, &accessor, nullptr), S_OK);
+
+  // Rows 6 and 7 from the first, far past the first block of the cursor.
+  BYTE first = DBBMK_FIRST;
+  HROW rows[2];
+  HROW* p = rows;
+  DBCOUNTITEM obtained = 0;
+  ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, 1, &first, 5, 2, &obtained, &p), S_OK);
+  ASSERT_EQ(obtained, 2u);
+  EXPECT_EQ(IdOf(result.rowset, accessor, rows[0]), "6");
+  EXPECT_EQ(IdOf(result.rowset, accessor, rows[1]), "7");
+  locate->ReleaseRows(2, rows, nullptr, nullptr, nullptr);
+
+  DBBKMARK far = 1500;
+  const BYTE* marks[] = {reinterpret_cast<const BYTE*>(&far)};
+  DBBKMARK sizes[] = {sizeof far};
+  HROW found = 0;
+  // A row not yet read is not a bookmark yet; after reading on it is.
+  EXPECT_TRUE(FAILED(locate->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, sizes, marks, &found, nullptr)));
+  ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, 1, &first, 1499, 1, &obtained, &p), S_OK);
+  EXPECT_EQ(IdOf(result.rowset, accessor, rows[0]), "1500");
+  locate->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+  ASSERT_EQ(locate->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, sizes, marks, &found, nullptr), S_OK);
+  EXPECT_EQ(IdOf(result.rowset, accessor, found), "1500");
+  locate->ReleaseRows(1, &found, nullptr, nullptr, nullptr);
+
+  DBBKMARK earlier = 6;
+  DBCOMPARE order = DBCOMPARE_EQ;
+  ASSERT_EQ(locate->Compare(DB_NULL_HCHAPTER, sizeof earlier, reinterpret_cast<const BYTE*>(&earlier), sizeof far,
+                            reinterpret_cast<const BYTE*>(&far), &order), S_OK);
+  EXPECT_EQ(order, DBCOMPARE_LT);
+  result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+}
+
 class OdbcSqliteTest : public testing::Test {
  protected:
   ComApartment m_apartment;
