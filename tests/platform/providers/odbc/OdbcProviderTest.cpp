@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstddef>
 #include <chrono>
 #include <thread>
 
@@ -266,6 +267,53 @@ TEST_F(OdbcPostgresTest, BookmarksAreRowNumbersThatFindTheirRowsAgain) {
                             reinterpret_cast<const BYTE*>(&far), &order), S_OK);
   EXPECT_EQ(order, DBCOMPARE_LT);
   result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+}
+
+TEST_F(OdbcPostgresTest, AChangeThatFindsNoRowIsRolledBackAndReported) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  ASSERT_EQ(Execute(session, "drop table if exists probe; create table probe(id int primary key, t text);"
+                             " insert into probe values (1, 'a'), (2, 'b')").hr, S_OK);
+  auto result = Execute(session, "select * from probe order by id", {{DBPROP_IRowsetChange, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  auto change = result.rowset.As<IRowsetChange>();
+  ASSERT_TRUE(change);
+  HROW rows[1];
+  HROW* p = rows;
+  DBCOUNTITEM obtained = 0;
+  ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
+  // Another connection removes the row under the rowset.
+  auto other = CreateOdbcDataSource(m_target->dsn, m_target->user, m_target->password);
+  ASSERT_EQ(other->Initialize(), S_OK);
+  auto otherSession = CreateSession(other);
+  ASSERT_EQ(Execute(otherSession, "delete from probe where id = 1").hr, S_OK);
+
+  struct {
+    char* text;
+    DBSTATUS status;
+    DBLENGTH length;
+  } in{const_cast<char*>("x"), DBSTATUS_S_OK, 1};
+  DBBINDING b{};
+  b.iOrdinal = 2;
+  b.obValue = 0;
+  b.obLength = offsetof(decltype(in), length);
+  b.obStatus = offsetof(decltype(in), status);
+  b.dwPart = DBPART_VALUE | DBPART_STATUS | DBPART_LENGTH;
+  b.cbMaxLen = sizeof(char*);
+  b.wType = DBTYPE_STR | DBTYPE_BYREF;
+  HACCESSOR accessor = 0;
+  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof in, &accessor, nullptr),
+            S_OK);
+  EXPECT_TRUE(FAILED(change->SetData(rows[0], accessor, &in)));
+  auto records = TakeRecords();
+  ASSERT_FALSE(records.empty());
+  EXPECT_NE(records[0].description.find("rolled back"), std::string::npos) << records[0].description;
+  EXPECT_EQ(Scalar(otherSession, "select t from probe where id = 2"), "b");
+  EXPECT_EQ(Scalar(otherSession, "select count(*) from probe where t = 'x'"), "0");
+  result.rowset->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+  result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+  result = CommandResult{};  // the rowset's cursor goes before the table does
+  Execute(otherSession, "drop table probe");
 }
 
 class OdbcSqliteTest : public testing::Test {
