@@ -86,8 +86,7 @@ void COdbcBlockFetcher::StoreBound(const Bound& b, size_t row, COdbcRowStore& st
     default: {
       size_t units = std::min<size_t>(static_cast<size_t>(indicator) / sizeof(SQLWCHAR),
                                       static_cast<size_t>(b.width) / sizeof(SQLWCHAR) - 1);
-      std::string text = OleToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(cell), units));
-      return store.AddBytes(NativeKind::Text, text.data(), text.size());
+      return store.AddText(std::u16string_view(reinterpret_cast<const char16_t*>(cell), units));
     }
   }
 }
@@ -113,8 +112,7 @@ bool COdbcBlockFetcher::StoreLong(SQLUSMALLINT column, const OdbcColumnType& typ
   if (binary) {
     store.AddBytes(NativeKind::Blob, bytes.data(), bytes.size());
   } else {
-    std::string text = OleToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2));
-    store.AddBytes(NativeKind::Text, text.data(), text.size());
+    store.AddText(std::u16string_view(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2));
   }
   return true;
 }

@@ -20,8 +20,7 @@ HRESULT COdbcCommand::Cancel() {
   ClearErrorInfo();
   // Only this command's statement, and without the connection's lock: the
   // call to interrupt holds it.
-  SQLHSTMT running = m_running.load();
-  if (running != SQL_NULL_HSTMT) SQLCancel(running);
+  m_running.Cancel();
   return S_OK;
 }
 

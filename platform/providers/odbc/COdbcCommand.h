@@ -2,7 +2,6 @@
 // affected reported, and Cancel through SQLCancel on the statement it runs.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "COdbcConnection.h"
 #include "COdbcRowsetOptions.h"
+#include "COdbcRunningStatement.h"
 #include "ComObject.h"
 #include "ComPtr.h"
 #include "oledb.h"
@@ -47,7 +47,7 @@ class COdbcCommand : public ComObject<ICommandText, ICommandProperties, IConvert
   HRESULT GetPropertiesInError(ULONG* pcPropertySets, DBPROPSET** prgPropertySets);
   std::vector<DBPROPID> m_propertiesInError;
   // The statement this command runs right now, for Cancel; null otherwise.
-  std::atomic<SQLHSTMT> m_running{SQL_NULL_HSTMT};
+  COdbcRunningStatement m_running;
 };
 
 HRESULT CreateOdbcCommand(IUnknown* session, std::shared_ptr<COdbcConnection> connection, REFIID riid, void** ppv);

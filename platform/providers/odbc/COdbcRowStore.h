@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "NativeValue.h"
@@ -22,6 +23,9 @@ class COdbcRowStore {
   void AddInteger(int64_t v) { m_cells.push_back({static_cast<uint64_t>(v), 0, NativeKind::Integer}); }
   void AddReal(double v);
   void AddBytes(NativeKind kind, const void* data, size_t size);
+  // UTF-16 from the driver, stored as UTF-8 without a copy in between; a
+  // lone surrogate becomes U+FFFD.
+  void AddText(std::u16string_view text);
 
   NativeValueView View(size_t row, size_t column) const;
   // Drops rows from `rows` on (and a partly built row): a failed fetch

@@ -263,11 +263,16 @@ HRESULT COdbcRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWO
 
 HRESULT COdbcRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   ClearErrorInfo();
-  Accessor accessor;
-  if (!m_accessors.Find(hAccessor, accessor))
-    return PostOdbcError(DB_E_BADACCESSORHANDLE, IID_IRowset, "The accessor handle is not valid.");
-  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   std::lock_guard guard(m_mutex);
+  if (hAccessor == 0 || hAccessor != m_cachedAccessorHandle) {
+    if (!m_accessors.Find(hAccessor, m_cachedAccessor)) {
+      m_cachedAccessorHandle = 0;
+      return PostOdbcError(DB_E_BADACCESSORHANDLE, IID_IRowset, "The accessor handle is not valid.");
+    }
+    m_cachedAccessorHandle = hAccessor;
+  }
+  const Accessor& accessor = m_cachedAccessor;
+  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   if (!ValidRow(hRow)) return PostOdbcError(DB_E_BADROWHANDLE, IID_IRowset, "The row handle is not valid.");
   const size_t row = static_cast<size_t>(hRow) - 1;
   if (m_deleted.count(row)) return PostOdbcError(DB_E_DELETEDROW, IID_IRowset, "The row was deleted.");
@@ -381,6 +386,10 @@ HRESULT COdbcRowset::GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccess
 
 HRESULT COdbcRowset::ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
   ClearErrorInfo();
+  {
+    std::lock_guard guard(m_mutex);
+    if (hAccessor == m_cachedAccessorHandle) m_cachedAccessorHandle = 0;  // it may be gone after this
+  }
   return m_accessors.ReleaseAccessor(hAccessor, pcRefCount);
 }
 
@@ -443,17 +452,19 @@ HRESULT COdbcRowset::InterfaceSupportsErrorInfo(REFIID riid) {
 
 HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, std::u16string sql,
                           COdbcRowsetOptions options, IUnknown* creator, REFIID riid, IUnknown** ppRowset,
-                          REFIID errorIid, DBROWCOUNT* pRowsAffected, std::atomic<SQLHSTMT>* running) {
+                          REFIID errorIid, DBROWCOUNT* pRowsAffected, COdbcRunningStatement* running) {
   if (ppRowset) *ppRowset = nullptr;
   if (pRowsAffected) *pRowsAffected = DB_COUNTUNAVAILABLE;
   HRESULT hr = S_OK;
   COdbcHandle statement = connection->NewStatement(errorIid, hr);
   if (!statement) return hr;
-  if (running) running->store(statement.Get());
+  if (running) running->Set(statement.Get());
   SQLRETURN rc = SQLExecDirectW(statement.Get(), OdbcText(sql), static_cast<SQLINTEGER>(sql.size()));
-  if (running) running->store(SQL_NULL_HSTMT);
+  if (running) running->Clear();
   if (!OdbcOk(rc) && rc != SQL_NO_DATA) {
-    HRESULT failure = FirstSqlState(SQL_HANDLE_STMT, statement.Get()) == "HY008" ? DB_E_CANCELED : DB_E_ERRORSINCOMMAND;
+    // HY008 is ODBC's "operation canceled"; 57014 a server's "query canceled".
+    const std::string state = FirstSqlState(SQL_HANDLE_STMT, statement.Get());
+    HRESULT failure = state == "HY008" || state == "57014" ? DB_E_CANCELED : DB_E_ERRORSINCOMMAND;
     return PostOdbcDiagnostics(failure, errorIid, SQL_HANDLE_STMT, statement.Get(), "The command failed.");
   }
   DBROWCOUNT affected = 0;

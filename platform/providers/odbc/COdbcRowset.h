@@ -3,7 +3,6 @@
 // bookmark is simply the row's number.
 #pragma once
 
-#include <atomic>
 #include <map>
 #include <set>
 #include <string>
@@ -16,6 +15,7 @@
 #include "COdbcConnection.h"
 #include "COdbcRowStore.h"
 #include "COdbcRowsetOptions.h"
+#include "COdbcRunningStatement.h"
 #include "COdbcTableWriter.h"
 #include "ColumnDesc.h"
 #include "ComObject.h"
@@ -120,6 +120,9 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
   CAccessorTable m_accessors;
+  // The accessor GetData used last, so reading rows does not copy it per row.
+  HACCESSOR m_cachedAccessorHandle = 0;
+  Accessor m_cachedAccessor;
   std::u16string m_sql;
   std::unique_ptr<COdbcTableWriter> m_writer;  // set when changes are allowed
   // Rows this rowset changed or inserted, whole; inserted ones are numbered
@@ -136,4 +139,4 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
 // The caller holds the connection's lock.
 HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, std::u16string sql,
                           COdbcRowsetOptions options, IUnknown* creator, REFIID riid, IUnknown** ppRowset,
-                          REFIID errorIid, DBROWCOUNT* pRowsAffected, std::atomic<SQLHSTMT>* running = nullptr);
+                          REFIID errorIid, DBROWCOUNT* pRowsAffected, COdbcRunningStatement* running = nullptr);

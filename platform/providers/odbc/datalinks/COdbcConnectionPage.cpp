@@ -89,10 +89,8 @@ bool COdbcConnectionPage::Store(CInitProperties& properties, QString& problem) {
   const bool useDsn = m_useDsn->isChecked();
   const QString dsn = useDsn ? m_dsn->currentText().trimmed() : QString();
   const QString extended = useDsn ? QString() : m_connectionString->text().trimmed();
-  if (dsn.isEmpty() && extended.isEmpty()) {
-    problem = useDsn ? tr("Choose or enter a data source name.") : tr("Enter a connection string.");
-    return false;
-  }
+  // Nothing chosen yet is stored as such: the provider says so when it is
+  // asked to connect, and moving between tabs stays quiet.
   const bool stored = properties.SetText(DBPROP_INIT_DATASOURCE, dsn) &&
                       properties.SetText(DBPROP_INIT_PROVIDERSTRING, extended) &&
                       properties.SetText(DBPROP_AUTH_USERID, m_user->text()) &&

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "SchemaLayouts.h"
 #include "objbase.h"
 #include "oleauto.h"
 #include "stringapiset.h"
@@ -21,6 +22,16 @@ std::string ScalarText(IUnknown* session, const std::string& sql) {
 }
 
 }  // namespace
+
+std::vector<ExpectedSchema> StandardSchemaExpectations() {
+  std::vector<ExpectedSchema> schemas;
+  for (const SchemaLayout& layout : StandardSchemaLayouts()) {
+    ExpectedSchema expected{layout.schema, {}};
+    for (const ColumnDesc& column : layout.columns) expected.leadingColumns.push_back(OleToAnsi(column.name));
+    schemas.push_back(std::move(expected));
+  }
+  return schemas;
+}
 
 std::string PrintProfileName(const testing::TestParamInfo<ProviderProfile>& info) {
   return info.param.name;

@@ -58,4 +58,7 @@ class ProviderConformance : public testing::TestWithParam<ProviderProfile> {
   ComPtr<IUnknown> m_session;
 };
 
+// Every standard schema with all the columns of the provider kit's layouts.
+std::vector<ExpectedSchema> StandardSchemaExpectations();
+
 std::string PrintProfileName(const testing::TestParamInfo<ProviderProfile>& info);

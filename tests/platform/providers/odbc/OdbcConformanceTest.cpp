@@ -10,13 +10,7 @@ namespace {
 void CommonExpectations(ProviderProfile& p) {
   p.clsid = CLSID_RavezovODBC;
   p.tables = {"Desks", "Instruments", "Notes", "Order Details", "Orders", "Trades", "Traders"};
-  p.schemas = {
-      {&DBSCHEMA_CATALOGS, {"CATALOG_NAME", "DESCRIPTION"}},
-      {&DBSCHEMA_TABLES, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "TABLE_TYPE"}},
-      {&DBSCHEMA_COLUMNS, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME"}},
-      {&DBSCHEMA_PRIMARY_KEYS, {"TABLE_CATALOG", "TABLE_SCHEMA", "TABLE_NAME", "COLUMN_NAME"}},
-      {&DBSCHEMA_PROVIDER_TYPES, {"TYPE_NAME", "DATA_TYPE", "COLUMN_SIZE"}},
-  };
+  p.schemas = StandardSchemaExpectations();
   p.badSql = "selec * frm Trades";
   p.editOrdinal = 2;  // title
   p.editRowCount = 7;

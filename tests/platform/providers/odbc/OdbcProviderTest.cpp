@@ -3,6 +3,11 @@
 // runs only the first statement of a text).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstddef>
+#include <chrono>
+#include <thread>
+
 #include "ComPtr.h"
 #include "ErrorRecords.h"
 #include "OdbcProvider.h"
@@ -161,6 +166,154 @@ TEST_F(OdbcPostgresTest, TheEnumeratorListsEveryDataSourceName) {
     EXPECT_EQ(row[3], std::string("1"));
   }
   EXPECT_TRUE(found);
+}
+
+TEST_F(OdbcPostgresTest, CancelStopsTheRunningStatementAndTheSessionGoesOn) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  ComPtr<IDBCreateCommand> factory = session.As<IDBCreateCommand>();
+  ComPtr<ICommandText> command;
+  ASSERT_EQ(factory->CreateCommand(nullptr, IID_ICommandText, reinterpret_cast<IUnknown**>(&command)), S_OK);
+  ASSERT_EQ(command->SetCommandText(DBGUID_DBSQL, u"select pg_sleep(30)"), S_OK);
+  std::atomic<bool> done{false};
+  std::thread canceller([&] {
+    // Cancel until the statement is seen to end; the first tries may come
+    // before it started.
+    for (int i = 0; i < 200 && !done; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      command->Cancel();
+    }
+  });
+  const auto start = std::chrono::steady_clock::now();
+  ComPtr<IRowset> rowset;
+  HRESULT hr = command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
+  done = true;
+  canceller.join();
+  EXPECT_EQ(hr, DB_E_CANCELED);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(Scalar(session, "select 1"), "1");
+}
+
+TEST_F(OdbcPostgresTest, ChangesToAResultWithoutAKeyAreRefusedWithAReason) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  auto result = Execute(session, "select * from \"Trader Volume\"", {{DBPROP_IRowsetChange, 1}});
+  EXPECT_EQ(result.hr, DB_E_ERRORSOCCURRED);
+  EXPECT_FALSE(result.rowset);
+  auto records = TakeRecords();
+  ASSERT_FALSE(records.empty());
+  EXPECT_NE(records[0].description.find("cannot be changed"), std::string::npos) << records[0].description;
+  // Asked only for bookmarks, the same result opens read-only.
+  auto readOnly = Execute(session, "select * from \"Trader Volume\"", {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(readOnly.hr, S_OK);
+  EXPECT_FALSE(readOnly.rowset.As<IRowsetChange>());
+  EXPECT_EQ(ReadAll(readOnly.rowset).size(), 6u);
+}
+
+// The text of column 1 of a row, through a 32-byte DBTYPE_STR binding.
+std::string IdOf(IRowset* rowset, HACCESSOR accessor, HROW row) {
+  struct {
+    char text[32];
+    DBSTATUS status;
+  } buffer{};
+  if (FAILED(rowset->GetData(row, accessor, &buffer))) return "<failed>";
+  return buffer.text;
+}
+
+TEST_F(OdbcPostgresTest, BookmarksAreRowNumbersThatFindTheirRowsAgain) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  auto result = Execute(session, "select id from \"Trades\" order by id", {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  auto locate = result.rowset.As<IRowsetLocate>();
+  ASSERT_TRUE(locate);
+  DBBINDING b{};
+  b.iOrdinal = 1;
+  b.obValue = 0;
+  b.obStatus = 32;
+  b.dwPart = DBPART_VALUE | DBPART_STATUS;
+  b.cbMaxLen = 32;
+  b.wType = DBTYPE_STR;
+  HACCESSOR accessor = 0;
+  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 40, &accessor, nullptr), S_OK);
+
+  // Rows 6 and 7 from the first, far past the first block of the cursor.
+  BYTE first = DBBMK_FIRST;
+  HROW rows[2];
+  HROW* p = rows;
+  DBCOUNTITEM obtained = 0;
+  ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, 1, &first, 5, 2, &obtained, &p), S_OK);
+  ASSERT_EQ(obtained, 2u);
+  EXPECT_EQ(IdOf(result.rowset, accessor, rows[0]), "6");
+  EXPECT_EQ(IdOf(result.rowset, accessor, rows[1]), "7");
+  locate->ReleaseRows(2, rows, nullptr, nullptr, nullptr);
+
+  DBBKMARK far = 1500;
+  const BYTE* marks[] = {reinterpret_cast<const BYTE*>(&far)};
+  DBBKMARK sizes[] = {sizeof far};
+  HROW found = 0;
+  // A row not yet read is not a bookmark yet; after reading on it is.
+  EXPECT_TRUE(FAILED(locate->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, sizes, marks, &found, nullptr)));
+  ASSERT_EQ(locate->GetRowsAt(0, DB_NULL_HCHAPTER, 1, &first, 1499, 1, &obtained, &p), S_OK);
+  EXPECT_EQ(IdOf(result.rowset, accessor, rows[0]), "1500");
+  locate->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+  ASSERT_EQ(locate->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, sizes, marks, &found, nullptr), S_OK);
+  EXPECT_EQ(IdOf(result.rowset, accessor, found), "1500");
+  locate->ReleaseRows(1, &found, nullptr, nullptr, nullptr);
+
+  DBBKMARK earlier = 6;
+  DBCOMPARE order = DBCOMPARE_EQ;
+  ASSERT_EQ(locate->Compare(DB_NULL_HCHAPTER, sizeof earlier, reinterpret_cast<const BYTE*>(&earlier), sizeof far,
+                            reinterpret_cast<const BYTE*>(&far), &order), S_OK);
+  EXPECT_EQ(order, DBCOMPARE_LT);
+  result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+}
+
+TEST_F(OdbcPostgresTest, AChangeThatFindsNoRowIsRolledBackAndReported) {
+  auto session = Session();
+  ASSERT_TRUE(session);
+  ASSERT_EQ(Execute(session, "drop table if exists probe; create table probe(id int primary key, t text);"
+                             " insert into probe values (1, 'a'), (2, 'b')").hr, S_OK);
+  auto result = Execute(session, "select * from probe order by id", {{DBPROP_IRowsetChange, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  auto change = result.rowset.As<IRowsetChange>();
+  ASSERT_TRUE(change);
+  HROW rows[1];
+  HROW* p = rows;
+  DBCOUNTITEM obtained = 0;
+  ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
+  // Another connection removes the row under the rowset.
+  auto other = CreateOdbcDataSource(m_target->dsn, m_target->user, m_target->password);
+  ASSERT_EQ(other->Initialize(), S_OK);
+  auto otherSession = CreateSession(other);
+  ASSERT_EQ(Execute(otherSession, "delete from probe where id = 1").hr, S_OK);
+
+  struct {
+    char* text;
+    DBSTATUS status;
+    DBLENGTH length;
+  } in{const_cast<char*>("x"), DBSTATUS_S_OK, 1};
+  DBBINDING b{};
+  b.iOrdinal = 2;
+  b.obValue = 0;
+  b.obLength = offsetof(decltype(in), length);
+  b.obStatus = offsetof(decltype(in), status);
+  b.dwPart = DBPART_VALUE | DBPART_STATUS | DBPART_LENGTH;
+  b.cbMaxLen = sizeof(char*);
+  b.wType = DBTYPE_STR | DBTYPE_BYREF;
+  HACCESSOR accessor = 0;
+  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof in, &accessor, nullptr),
+            S_OK);
+  EXPECT_TRUE(FAILED(change->SetData(rows[0], accessor, &in)));
+  auto records = TakeRecords();
+  ASSERT_FALSE(records.empty());
+  EXPECT_NE(records[0].description.find("rolled back"), std::string::npos) << records[0].description;
+  EXPECT_EQ(Scalar(otherSession, "select t from probe where id = 2"), "b");
+  EXPECT_EQ(Scalar(otherSession, "select count(*) from probe where t = 'x'"), "0");
+  result.rowset->ReleaseRows(1, rows, nullptr, nullptr, nullptr);
+  result.rowset.As<IAccessor>()->ReleaseAccessor(accessor, nullptr);
+  result = CommandResult{};  // the rowset's cursor goes before the table does
+  Execute(otherSession, "drop table probe");
 }
 
 class OdbcSqliteTest : public testing::Test {

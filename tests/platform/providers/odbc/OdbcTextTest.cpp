@@ -42,3 +42,27 @@ TEST(OdbcStatementCount, SeparatorsInsideQuotesAndCommentsDoNotSplit) {
 }
 
 }  // namespace
+
+#include "COdbcRowStore.h"
+
+namespace {
+
+TEST(OdbcRowStore, DriverTextIsKeptAsUtf8AndRowsKeepTheirCells) {
+  COdbcRowStore store(2);
+  store.AddText(u"Caf\u00e9 \U0001F600");
+  store.AddInteger(-7);
+  const char16_t lone[] = {u'a', char16_t(0xD800), u'b'};
+  store.AddText(std::u16string_view(lone, 3));
+  store.AddNull();
+  ASSERT_EQ(store.Rows(), 2u);
+  EXPECT_EQ(store.View(0, 0).Bytes(), "Caf\xC3\xA9 \xF0\x9F\x98\x80");
+  EXPECT_EQ(store.View(0, 1).integer, -7);
+  EXPECT_EQ(store.View(1, 0).Bytes(), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(store.View(1, 1).kind, NativeKind::Null);
+  // A row cut short by a failed fetch is dropped whole.
+  store.AddReal(1.5);
+  store.Truncate(2);
+  EXPECT_EQ(store.Rows(), 2u);
+}
+
+}  // namespace
