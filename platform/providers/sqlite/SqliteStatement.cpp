@@ -60,13 +60,13 @@ bool CSqliteStatement::IsNull(int i) const {
   return sqlite3_column_type(m_stmt.get(), i) == SQLITE_NULL;
 }
 
-// Read as SQLite's tokenizer reads it: "/*" that ends the text is a '/'
-// operator there, not a comment.
+// Read as SQLite's tokenizer reads it: a vertical tab is no blank there,
+// and "/*" that ends the text is a '/' operator, not a comment.
 bool IsEmptySqlTail(std::string_view t) {
   size_t i = 0;
   while (i < t.size()) {
     char c = t[i];
-    if (c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
+    if (c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f') {
       ++i;
     } else if (t.substr(i, 2) == "--") {
       size_t nl = t.find('\n', i);
