@@ -206,7 +206,8 @@ void CPropertySheet::BuildButtons(QWidget* row) {
   layout->addStretch();
   const std::pair<int, const char*> buttons[] = {
       {IDOK, "OK"}, {IDCANCEL, "Cancel"}, {ID_APPLY_NOW, "&Apply"}, {IDHELP, "Help"}};
-  for (const auto& [id, text] : buttons) {
+  for (const auto& [buttonId, text] : buttons) {
+    int id = buttonId;  // a plain variable: lambdas may capture it
     auto* button = new QPushButton(QString::fromUtf8(text), row);
     button->setProperty("dlgCtrlId", id);
     button->setAutoDefault(false);

@@ -337,8 +337,9 @@ TEST_F(RowsetViewer, ClosingWhileLoadingEndsAfterTheCurrentBatchByEveryRoute) {
       {"Enter", [](CEnumDialog& d) { QTest::keyClick(d.GetWidget(), Qt::Key_Return); }},
       {"close box", [](CEnumDialog& d) { d.GetWidget()->close(); }},
   };
-  for (const auto& [route, close] : routes) {
+  for (const auto& [route, closeBy] : routes) {
     SCOPED_TRACE(route);
+    const auto& close = closeBy;  // a plain reference: the lambda below may capture it
     Connection trading(TradingDb());
     ComPtr<WatchedRowset> watched;
     CEnumDialog dialog(Watch(trading.Command("select * from Trades"), watched), "Trades", 20);

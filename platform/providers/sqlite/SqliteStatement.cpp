@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <limits>
+
 void CSqliteStatement::Finalizer::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 
 int CSqliteStatement::Prepare(sqlite3* db, std::string_view sql, std::string_view* tail) {
@@ -60,25 +62,21 @@ bool CSqliteStatement::IsNull(int i) const {
   return sqlite3_column_type(m_stmt.get(), i) == SQLITE_NULL;
 }
 
-// Read as SQLite's tokenizer reads it: "/*" that ends the text is a '/'
-// operator there, not a comment.
+// Blanks and semicolons alone are empty; anything else (comments, control
+// characters) is left to SQLite's own tokenizer, whose rules have corners
+// ("/*" ending the text is an operator, not a comment): the tail is empty
+// when it prepares to no statement.
 bool IsEmptySqlTail(std::string_view t) {
-  size_t i = 0;
-  while (i < t.size()) {
-    char c = t[i];
-    if (c == ';' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
-      ++i;
-    } else if (t.substr(i, 2) == "--") {
-      size_t nl = t.find('\n', i);
-      i = nl == std::string_view::npos ? t.size() : nl + 1;
-    } else if (t.substr(i, 2) == "/*" && i + 2 < t.size()) {
-      size_t end = t.find("*/", i + 2);
-      i = end == std::string_view::npos ? t.size() : end + 2;
-    } else {
-      return false;
-    }
-  }
-  return true;
+  if (t.find_first_not_of(" \t\r\n;") == std::string_view::npos) return true;
+  if (t.size() > static_cast<size_t>(std::numeric_limits<int>::max())) return false;
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_stmt* stmt = nullptr;
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, t.data(), static_cast<int>(t.size()), &stmt, nullptr);
+  bool empty = rc == SQLITE_OK && !stmt;
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  return empty;
 }
 
 std::string QuoteIdentifier(std::string_view name) {
