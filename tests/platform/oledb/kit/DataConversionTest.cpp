@@ -206,14 +206,14 @@ TEST(DataConversionTest, ByRefBytesAreReadByTheirLengthOnly) {
     DBSTATUS status;
   };
   auto block = std::make_unique<BYTE[]>(3);
-  std::memcpy(block.get(), "\x00ab", 3);
+  std::memcpy(block.get(), "\x00" "ab", 3);
   Row row{block.get(), 3, DBSTATUS_S_OK};
   DBBINDING b = MakeBinding(1, DBTYPE_BYTES | DBTYPE_BYREF, 40, offsetof(Row, value),
                             offsetof(Row, length), offsetof(Row, status));
   NativeValue out;
   ASSERT_EQ(ConvertFromBinding(b, reinterpret_cast<BYTE*>(&row), out), DBSTATUS_S_OK);
   EXPECT_EQ(out.Kind(), NativeKind::Blob);
-  EXPECT_EQ(out.Bytes(), std::string("\x00ab", 3));
+  EXPECT_EQ(out.Bytes(), std::string("\x00" "ab", 3));
 
   b.dwPart = DBPART_VALUE | DBPART_STATUS;
   out = NativeValue::Integer(5);
