@@ -119,16 +119,21 @@ void CCellEditor::SelectAndFocus(int row) const {
     list->SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-// Where the caret stands for the caret position; the position itself
-// moves back while the text before it does not fit in the cell.
+// Where the caret stands for the caret position. Text that does not fit
+// before the caret scrolls out to the left; the caret position itself never
+// moves, so what is typed lands where the user put the caret.
 void CCellEditor::PositionCaret(const RECT& cell) {
-  int x = CaretX(m_nCaretPos) + cell.left + kCellTextInset;
-  while (x >= cell.right - 1 && m_nCaretPos != 0) {
-    m_nCaretPos = PreviousCharStart(m_nCaretPos);
-    x = CaretX(m_nCaretPos) + cell.left + kCellTextInset;
-  }
+  ScrollToCaret(cell);
+  const int x = CaretX(m_nCaretPos) - CaretX(m_nFirstShown) + cell.left + kCellTextInset;
   m_ptCaret = POINT{x, cell.top + 1};
   m_caret.SetCaretPos(m_ptCaret.x, m_ptCaret.y);
+}
+
+void CCellEditor::ScrollToCaret(const RECT& cell) {
+  if (m_nFirstShown > m_nCaretPos) m_nFirstShown = m_nCaretPos;
+  const int room = cell.right - 1 - cell.left - kCellTextInset;
+  while (m_nFirstShown < m_nCaretPos && CaretX(m_nCaretPos) - CaretX(m_nFirstShown) >= room)
+    m_nFirstShown = NextCharEnd(m_nFirstShown);
 }
 
 // Keeps the caret where the next paint would put it, so what follows a key
@@ -144,6 +149,7 @@ BOOL CCellEditor::CreateEditorCaret() {
 
 void CCellEditor::ShowNewCaret() {
   m_nCaretPos = 0;
+  m_nFirstShown = 0;
   FollowCaret();
   m_caret.ShowCaret();
 }
@@ -159,7 +165,7 @@ void CCellEditor::DrawCell(CDC* dc, const RECT& cell, int width, int format) {
     dc->FrameRect(&rect, GetStockBrush(BLACK_BRUSH));
     PositionCaret(rect);
     m_caret.ShowCaret();
-    dc->DrawText(m_szText, -1, &textRect, kCellTextFormat);
+    dc->DrawText(m_szText + m_nFirstShown, -1, &textRect, kCellTextFormat);
     return;
   }
   LoadText();
@@ -227,8 +233,7 @@ void CCellEditor::InsertChar(UINT ch) {
   } else {
     m_nDroppedBytes = 0;
     const int length = SequenceLength(byte);
-    const bool fits = byte >= 0x20 && ComputeCellRect() && m_caret.GetCaretPos().x < m_rcCell.right - 1 &&
-                      TextLength() + length <= kMaxTextBytes;
+    const bool fits = byte >= 0x20 && TextLength() + length <= kMaxTextBytes;
     if (!fits) {
       m_nDroppedBytes = length - 1;
       return;
@@ -264,14 +269,10 @@ BOOL CCellEditor::DeleteCharAtCaret() {
 // ---- moves inside the text and across cells ---------------------------------------
 
 void CCellEditor::CaretRight() {
-  const int end = NextCharEnd(m_nCaretPos);
-  const POINT caret = m_caret.GetCaretPos();
-  const BOOL haveCell = ComputeCellRect();
-  const int width = CaretX(end) - CaretX(m_nCaretPos);
-  if (m_bCaretActive && haveCell && m_szText[m_nCaretPos] != '\0' && caret.x + width < m_rcCell.right - 1) {
-    m_caret.SetCaretPos(caret.x + width, caret.y);
-    m_ptCaret = m_caret.GetCaretPos();
-    m_nCaretPos = end;
+  if (m_bCaretActive && m_szText[m_nCaretPos] != '\0') {
+    m_nCaretPos = NextCharEnd(m_nCaretPos);
+    FollowCaret();
+    RedrawRow(m_nRow);  // the text may have scrolled
     return;
   }
   NextCell();
@@ -279,12 +280,9 @@ void CCellEditor::CaretRight() {
 
 void CCellEditor::CaretLeft() {
   if (m_bCaretActive && m_nCaretPos != 0) {
-    const int start = PreviousCharStart(m_nCaretPos);
-    const int width = CaretX(m_nCaretPos) - CaretX(start);
-    const POINT caret = m_caret.GetCaretPos();
-    m_caret.SetCaretPos(caret.x - width, caret.y);
-    m_ptCaret = m_caret.GetCaretPos();
-    m_nCaretPos = start;
+    m_nCaretPos = PreviousCharStart(m_nCaretPos);
+    FollowCaret();
+    RedrawRow(m_nRow);
   } else if (m_nColumn != 0) {
     PreviousCell();
   }

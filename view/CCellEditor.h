@@ -95,6 +95,7 @@ class CCellEditor {
   bool MayLeaveRow();
   void MoveToRowIfCell(int target);
   int CaretX(int position) const;
+  void ScrollToCaret(const RECT& cell);
   int PreviousCharStart(int position) const;
   int NextCharEnd(int position) const;
   int TextLength() const;
@@ -104,6 +105,7 @@ class CCellEditor {
   bool m_bCaretActive = false;
   bool m_bNewRowPending = false;
   int m_nCaretPos = 0;
+  int m_nFirstShown = 0;  // first byte drawn while editing, so the caret stays inside the cell
   char m_szText[kTextSize] = {};
   POINT m_ptCaret;
   RECT m_rcCell;

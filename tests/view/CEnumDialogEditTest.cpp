@@ -57,7 +57,7 @@ class GridHands {
     m_grid.UpdateWindow();
   }
   // Opens the current cell, empties it and types `text` (in a cell wide
-  // enough for it: typing stops at a cell's right edge).
+  // enough to show it).
   void Retype(const std::string& text) {
     m_grid.SetColumnWidth(m_grid.Editor().Column(), 400);
     Key(Qt::Key_F2);
