@@ -20,6 +20,7 @@
 #include "DialogWindow.h"
 #include "IconResources.h"
 #include "MultiLineEdit.h"
+#include "SingleSelectionList.h"
 
 namespace {
 
@@ -123,8 +124,7 @@ QWidget* CreateButton(const ControlTemplate& c, QWidget* parent) {
 }
 
 QWidget* CreateListBox(const ControlTemplate& c, QWidget* parent) {
-  auto* list = new QListWidget(parent);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  auto* list = new SingleSelectionList(parent);
   list->setVerticalScrollBarPolicy((c.style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   list->setHorizontalScrollBarPolicy((c.style & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   return list;
