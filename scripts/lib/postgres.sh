@@ -76,21 +76,24 @@ INI
   write_odbcinst_ini
 }
 
-# The two drivers the DSNs use, as the system lists them, but kept loaded
-# once opened: a driver unloaded at the end of a test leaves its own leaks
-# without a module name, which the leak checker's suppressions cannot match.
+# The two drivers the DSNs use, named by path; the ODBC tests keep them
+# loaded (RAVEZOV_ODBC_DRIVER_LIBS), so the leak checker can name, and
+# tests/lsan.supp suppress, the leaks the drivers themselves leave.
 write_odbcinst_ini() {
+  local pg_driver sqlite_driver
+  pg_driver="$(dpkg -L odbc-postgresql | grep '/psqlodbcw\.so$' | head -1)"
+  sqlite_driver="$(dpkg -L libsqliteodbc | grep '/libsqlite3odbc\.so$' | head -1)"
+  [[ -n "$pg_driver" && -n "$sqlite_driver" ]] || die "the PostgreSQL or SQLite ODBC driver is not installed"
   export ODBCSYSINI="$RAVEZOV_ODBC_DIR"
+  export RAVEZOV_ODBC_DRIVER_LIBS="$pg_driver:$sqlite_driver"
   cat >"$ODBCSYSINI/odbcinst.ini" <<INI
 [PostgreSQL Unicode]
 Description=PostgreSQL ODBC driver (Unicode version)
-Driver=psqlodbcw.so
-DontDLClose=1
+Driver=$pg_driver
 
 [SQLite3]
 Description=SQLite3 ODBC Driver
-Driver=libsqlite3odbc.so
-DontDLClose=1
+Driver=$sqlite_driver
 INI
 }
 
