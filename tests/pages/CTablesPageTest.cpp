@@ -25,126 +25,22 @@
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
 #include "Resources.h"
+#include "ScratchDatabase.h"
 #include "ScriptedDataLinks.h"
 #include "TablesTestProvider.h"
 #include "TestEnvironment.h"
+#include "ViewerWatch.h"
 #include "objbase.h"
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
-
-std::string Sample(const char* name) { return std::string(SamplesDir()) + "/" + name; }
+using pagetest::Headings;
+using pagetest::ListRows;
+using pagetest::Rows;
+using pagetest::ViewerWatch;
+using ScratchDb = pagetest::ScratchDatabase;
+const auto Sample = pagetest::SamplePath;
 std::string InitString(const std::string& path) { return "Provider=Ravezov.SQLite;Data Source=" + path; }
-
-Rows ListRows(CListCtrl& list) {
-  Rows rows;
-  int columns = 0;
-  LVCOLUMN column{};
-  column.mask = LVCF_WIDTH;
-  while (list.GetColumn(columns, &column)) ++columns;
-  for (int row = 0; row < list.GetItemCount(); ++row) {
-    rows.emplace_back();
-    for (int column = 0; column < columns; ++column) rows.back().push_back(list.GetItemText(row, column).str());
-  }
-  return rows;
-}
-
-std::vector<std::string> Headings(CListCtrl& list) {
-  std::vector<std::string> headings;
-  char text[256];
-  for (int i = 0;; ++i) {
-    LVCOLUMN column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = sizeof text;
-    if (!list.GetColumn(i, &column)) return headings;
-    headings.emplace_back(text);
-  }
-}
-
-// A copy of a sample database (or a new one) that the test may change.
-class ScratchDb {
- public:
-  explicit ScratchDb(const char* sample, const std::string& sql = {}) {
-    static int counter = 0;
-    m_path = (std::filesystem::temp_directory_path() /
-              ("ravezov-tables-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".db"))
-                 .string();
-    std::filesystem::remove(m_path);
-    if (sample) std::filesystem::copy_file(Sample(sample), m_path);
-    if (!sql.empty()) Exec(sql);
-  }
-  ~ScratchDb() { std::filesystem::remove(m_path); }
-  const std::string& Path() const { return m_path; }
-
-  void Exec(const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(m_path.c_str(), &db);
-    char* error = nullptr;
-    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    EXPECT_EQ(error, nullptr) << error;
-    sqlite3_free(error);
-    sqlite3_close(db);
-  }
-  std::string Query(const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(m_path.c_str(), &db);
-    sqlite3_stmt* statement = nullptr;
-    std::string value = "<none>";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW)
-      value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return value;
-  }
-
- private:
-  std::string m_path;
-};
-
-// What one viewer showed once its rows had loaded.
-struct SeenViewer {
-  std::string caption;
-  std::vector<std::string> headings;
-  Rows rows;
-  bool editing = false;
-};
-
-// Watches for the viewers the page opens: once one has loaded, it is
-// recorded, `inspect` may work on it, and its Close button ends it.
-class ViewerWatch {
- public:
-  using Inspect = std::function<void(CEnumDialog&)>;
-  explicit ViewerWatch(Inspect inspect = {}) : m_inspect(std::move(inspect)) {
-    m_timer.setInterval(5);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
-    m_timer.start();
-  }
-  std::vector<SeenViewer> seen;
-
- private:
-  void Poll() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (!window->isVisible() || window == m_handled) continue;
-      auto* viewer = dynamic_cast<CEnumDialog*>(CWnd::FromWidget(window));
-      if (!viewer || viewer->IsLoading()) continue;
-      m_handled = window;
-      CString caption;
-      viewer->GetWindowText(caption);
-      seen.push_back({caption.str(), Headings(viewer->List()), ListRows(viewer->List()),
-                      viewer->List().IsEditingEnabled() != FALSE});
-      if (m_inspect) m_inspect(*viewer);
-      static_cast<QAbstractButton*>(viewer->ControlById(IDCANCEL))->click();
-      return;
-    }
-  }
-
-  Inspect m_inspect;
-  QTimer m_timer;
-  QPointer<QWidget> m_handled;
-};
 
 std::vector<std::string> g_trace;
 std::mutex g_traceMutex;
