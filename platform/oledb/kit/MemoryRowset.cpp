@@ -4,12 +4,10 @@
 #include <algorithm>
 #include <mutex>
 
-#include "AccessorTable.h"
-#include "ComObject.h"
-#include "ComPtr.h"
 #include "ErrorRecords.h"
 #include "PropertyTable.h"
 #include "RowRefCounts.h"
+#include "RowsetBase.h"
 
 namespace {
 
@@ -20,6 +18,8 @@ constexpr PropertyDef kRowsetProperties[] = {
     {&DBPROPSET_ROWSET, DBPROP_IColumnsInfo, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 1, nullptr}, u"IColumnsInfo"},
     {&DBPROPSET_ROWSET, DBPROP_IRowset, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 1, nullptr}, u"IRowset"},
     {&DBPROPSET_ROWSET, DBPROP_IRowsetInfo, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 1, nullptr}, u"IRowsetInfo"},
+    {&DBPROPSET_ROWSET, DBPROP_IColumnsRowset, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 1, nullptr}, u"IColumnsRowset"},
+    {&DBPROPSET_ROWSET, DBPROP_IConvertType, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 1, nullptr}, u"IConvertType"},
     {&DBPROPSET_ROWSET, DBPROP_ISupportErrorInfo, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 1, nullptr},
      u"ISupportErrorInfo"},
     {&DBPROPSET_ROWSET, DBPROP_BOOKMARKS, VT_BOOL, kReadOnlyRowset, {VT_BOOL, 0, nullptr}, u"Use Bookmarks"},
@@ -30,17 +30,14 @@ constexpr PropertyDef kRowsetProperties[] = {
      u"Scroll Backwards"},
 };
 
-class CMemoryRowset
-    : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowsetInfo, ISupportErrorInfo> {
+class CMemoryRowset : public CRowsetBase<IRowset> {
  public:
   CMemoryRowset(std::vector<ColumnDesc> columns, std::vector<MemoryRow> rows, IUnknown* creator,
                 REFCLSID clsid, std::u16string source)
-      : m_columns(std::move(columns)),
+      : CRowsetBase(creator, clsid, std::move(source)),
+        m_columns(std::move(columns)),
         m_rows(std::move(rows)),
         m_refs(m_rows.size(), 0),
-        m_creator(creator),
-        m_clsid(clsid),
-        m_source(std::move(source)),
         m_properties(kRowsetProperties) {}
 
   // IRowset
@@ -55,43 +52,15 @@ class CMemoryRowset
                                         DBROWSTATUS rgRowStatus[]) override;
   HRESULT STDMETHODCALLTYPE RestartPosition(HCHAPTER hReserved) override;
 
-  // IAccessor
-  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
-  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
-                                           const DBBINDING rgBindings[], DBLENGTH cbRowSize,
-                                           HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) override;
-  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
-                                        DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) override;
-  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
-
-  // IColumnsInfo
-  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
-                                          OLECHAR** ppStringsBuffer) override;
-  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[],
-                                         DBORDINAL rgColumns[]) override;
-
-  // IRowsetInfo
-  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG cPropertyIDSets,
-                                          const DBPROPIDSET rgPropertyIDSets[],
-                                          ULONG* pcPropertySets,
-                                          DBPROPSET** prgPropertySets) override;
-  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
-                                                IUnknown** ppReferencedRowset) override;
-  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) override;
-
-  // ISupportErrorInfo
-  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+ protected:
+  const std::vector<ColumnDesc>& Columns() const override { return m_columns; }
+  bool HasBookmarks() const override { return false; }
+  HRESULT GetRowsetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                              ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override {
+    return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets, prgPropertySets);
+  }
 
  private:
-  // Posts one error record for a failure of an interface's method.
-  HRESULT Fail(HRESULT hr, REFIID iid, std::string_view text) const {
-    return PostError(hr, m_clsid, iid, m_source, text);
-  }
-  // Failures of a whole call post a record; per-item errors of a partly
-  // successful call are in the statuses alone.
-  HRESULT Report(HRESULT hr, REFIID iid, std::string_view text) const {
-    return FAILED(hr) ? Fail(hr, iid, text) : hr;
-  }
   bool IsHeld(HROW hRow) const { return hRow >= 1 && hRow <= m_rows.size() && m_refs[hRow - 1] > 0; }
   HRESULT ChangeRowCounts(DBCOUNTITEM cRows, const HROW rghRows[], DBREFCOUNT rgRefCounts[],
                           DBROWSTATUS rgRowStatus[], bool addRef);
@@ -102,15 +71,11 @@ class CMemoryRowset
 
   const std::vector<ColumnDesc> m_columns;
   const std::vector<MemoryRow> m_rows;
-  CAccessorTable m_accessors;
 
   mutable std::mutex m_mutex;  // guards the position and the row counts
   std::vector<ULONG> m_refs;   // references the client holds, per row
   size_t m_next = 0;           // the row the next fetch starts at
 
-  ComPtr<IUnknown> m_creator;
-  const CLSID m_clsid;
-  const std::u16string m_source;
   const CPropertyStore m_properties;
 };
 
@@ -197,77 +162,6 @@ HRESULT CMemoryRowset::RestartPosition(HCHAPTER hReserved) {
   std::lock_guard lock(m_mutex);
   m_next = 0;
   return S_OK;
-}
-
-HRESULT CMemoryRowset::AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
-  ClearErrorInfo();
-  return Report(m_accessors.AddRefAccessor(hAccessor, pcRefCount), IID_IAccessor,
-                "The accessor handle is not valid.");
-}
-
-HRESULT CMemoryRowset::CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
-                                      const DBBINDING rgBindings[], DBLENGTH cbRowSize,
-                                      HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) {
-  ClearErrorInfo();
-  HRESULT hr = m_accessors.CreateAccessor(dwAccessorFlags, cBindings, rgBindings, cbRowSize, phAccessor,
-                                          rgStatus, static_cast<DBORDINAL>(m_columns.size()), false);
-  return Report(hr, IID_IAccessor, "The accessor could not be created from these bindings.");
-}
-
-HRESULT CMemoryRowset::GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
-                                   DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) {
-  ClearErrorInfo();
-  return Report(m_accessors.GetBindings(hAccessor, pdwAccessorFlags, pcBindings, prgBindings),
-                IID_IAccessor, "The bindings of this accessor could not be returned.");
-}
-
-HRESULT CMemoryRowset::ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
-  ClearErrorInfo();
-  return Report(m_accessors.ReleaseAccessor(hAccessor, pcRefCount), IID_IAccessor,
-                "The accessor handle is not valid.");
-}
-
-HRESULT CMemoryRowset::GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
-                                     OLECHAR** ppStringsBuffer) {
-  ClearErrorInfo();
-  return Report(FillColumnInfo(m_columns, false, pcColumns, prgInfo, ppStringsBuffer), IID_IColumnsInfo,
-                "The column information could not be returned.");
-}
-
-HRESULT CMemoryRowset::MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[],
-                                    DBORDINAL rgColumns[]) {
-  ClearErrorInfo();
-  return Report(::MapColumnIDs(m_columns, false, cColumnIDs, rgColumnIDs, rgColumns), IID_IColumnsInfo,
-                "None of the column ids names a column of this rowset.");
-}
-
-HRESULT CMemoryRowset::GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                     ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
-  ClearErrorInfo();
-  return Report(m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
-                                           prgPropertySets),
-                IID_IRowsetInfo, "None of the properties asked for is supported by this rowset.");
-}
-
-HRESULT CMemoryRowset::GetReferencedRowset(DBORDINAL iOrdinal, REFIID, IUnknown** ppReferencedRowset) {
-  ClearErrorInfo();
-  if (ppReferencedRowset) *ppReferencedRowset = nullptr;
-  if (!ppReferencedRowset) return Fail(E_INVALIDARG, IID_IRowsetInfo, "A required argument is null.");
-  if (iOrdinal == 0 || iOrdinal > m_columns.size())
-    return Fail(DB_E_BADORDINAL, IID_IRowsetInfo, "The column ordinal is not valid.");
-  return Fail(DB_E_NOTAREFERENCECOLUMN, IID_IRowsetInfo, "The column does not reference another rowset.");
-}
-
-HRESULT CMemoryRowset::GetSpecification(REFIID riid, IUnknown** ppCreator) {
-  ClearErrorInfo();
-  if (!ppCreator) return Fail(E_INVALIDARG, IID_IRowsetInfo, "A required argument is null.");
-  *ppCreator = nullptr;
-  if (!m_creator) return S_FALSE;
-  return m_creator->QueryInterface(riid, reinterpret_cast<void**>(ppCreator));
-}
-
-HRESULT CMemoryRowset::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_IRowset, &IID_IAccessor, &IID_IColumnsInfo, &IID_IRowsetInfo});
 }
 
 }  // namespace

@@ -10,7 +10,8 @@
 
 using MemoryRow = std::vector<NativeValue>;
 
-// Gives IRowset, IAccessor, IColumnsInfo, IRowsetInfo and ISupportErrorInfo.
+// Gives IRowset and the kit's rowset base interfaces (accessors, column and
+// rowset information, columns rowset, IConvertType, ISupportErrorInfo).
 // pCreator (may be null) is what IRowsetInfo::GetSpecification returns;
 // errorSource names the provider in error records.
 HRESULT CreateMemoryRowset(std::vector<ColumnDesc> columns, std::vector<MemoryRow> rows,

@@ -20,8 +20,11 @@ constexpr size_t kInsertedBase = 0x40000000;
 
 COdbcRowset::COdbcRowset(std::shared_ptr<COdbcConnection> connection, COdbcHandle statement,
                          COdbcRowsetOptions options, IUnknown* creator, std::u16string sql)
-    : m_connection(std::move(connection)), m_statement(std::move(statement)), m_options(std::move(options)),
-      m_creator(creator), m_sql(std::move(sql)) {}
+    : CRowsetBase(creator, CLSID_RavezovODBC, std::u16string(kOdbcErrorSource)),
+      m_connection(std::move(connection)),
+      m_statement(std::move(statement)),
+      m_options(std::move(options)),
+      m_sql(std::move(sql)) {}
 
 HRESULT COdbcRowset::Open(REFIID errorIid) {
   if (!m_fetcher.Prepare(m_statement.Get()))
@@ -364,90 +367,15 @@ HRESULT COdbcRowset::Hash(HCHAPTER, DBBKMARK cBookmarks, const DBBKMARK rgcbBook
   return CombineBindingStatuses(failed, cBookmarks);
 }
 
-HRESULT COdbcRowset::AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
-  ClearErrorInfo();
-  return m_accessors.AddRefAccessor(hAccessor, pcRefCount);
-}
-
-HRESULT COdbcRowset::CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings, const DBBINDING rgBindings[],
-                                    DBLENGTH cbRowSize, HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) {
-  ClearErrorInfo();
-  HRESULT hr = m_accessors.CreateAccessor(dwAccessorFlags, cBindings, rgBindings, cbRowSize, phAccessor, rgStatus,
-                                          static_cast<DBORDINAL>(m_fetcher.Columns().size()), m_bookmarks);
-  if (FAILED(hr)) return PostOdbcError(hr, IID_IAccessor, "The accessor could not be created.");
-  return hr;
-}
-
-HRESULT COdbcRowset::GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags, DBCOUNTITEM* pcBindings,
-                                 DBBINDING** prgBindings) {
-  ClearErrorInfo();
-  return m_accessors.GetBindings(hAccessor, pdwAccessorFlags, pcBindings, prgBindings);
-}
-
-HRESULT COdbcRowset::ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
-  ClearErrorInfo();
-  {
-    std::lock_guard guard(m_mutex);
-    if (hAccessor == m_cachedAccessorHandle) m_cachedAccessorHandle = 0;  // it may be gone after this
-  }
-  return m_accessors.ReleaseAccessor(hAccessor, pcRefCount);
-}
-
-HRESULT COdbcRowset::GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo, OLECHAR** ppStringsBuffer) {
-  ClearErrorInfo();
-  return FillColumnInfo(m_fetcher.Columns(), m_bookmarks, pcColumns, prgInfo, ppStringsBuffer);
-}
-
-HRESULT COdbcRowset::MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[], DBORDINAL rgColumns[]) {
-  ClearErrorInfo();
-  return ::MapColumnIDs(m_fetcher.Columns(), m_bookmarks, cColumnIDs, rgColumnIDs, rgColumns);
-}
-
-HRESULT COdbcRowset::GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                   ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
-  ClearErrorInfo();
+HRESULT COdbcRowset::GetRowsetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                                         ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
   std::lock_guard guard(m_mutex);
   return m_options.Store().GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets, prgPropertySets);
 }
 
-HRESULT COdbcRowset::GetReferencedRowset(DBORDINAL iOrdinal, REFIID, IUnknown** ppReferencedRowset) {
-  ClearErrorInfo();
-  if (ppReferencedRowset) *ppReferencedRowset = nullptr;
-  if (iOrdinal > m_fetcher.Columns().size()) return DB_E_BADORDINAL;
-  return DB_E_NOTAREFERENCECOLUMN;
-}
-
-HRESULT COdbcRowset::GetSpecification(REFIID riid, IUnknown** ppCreator) {
-  ClearErrorInfo();
-  if (!ppCreator) return E_INVALIDARG;
-  *ppCreator = nullptr;
-  if (!m_creator) return S_FALSE;
-  return m_creator->QueryInterface(riid, reinterpret_cast<void**>(ppCreator));
-}
-
-HRESULT COdbcRowset::GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) {
-  ClearErrorInfo();
-  return GetAvailableColumnsRowsetColumns(pcOptColumns, prgOptColumns);
-}
-
-HRESULT COdbcRowset::GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns, const DBID rgOptColumns[],
-                                      REFIID riid, ULONG, DBPROPSET[], IUnknown** ppColRowset) {
-  ClearErrorInfo();
-  if (!ppColRowset) return E_INVALIDARG;
-  *ppColRowset = nullptr;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
-  return CreateColumnsRowset(m_fetcher.Columns(), m_bookmarks, cOptColumns, rgOptColumns, Identity(),
-                             CLSID_RavezovODBC, std::u16string(kOdbcErrorSource), riid, ppColRowset);
-}
-
-HRESULT COdbcRowset::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
-  ClearErrorInfo();
-  return IsConvertibleBindingType(wToType) ? S_OK : S_FALSE;
-}
-
-HRESULT COdbcRowset::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IRowsetChange, &IID_IAccessor, &IID_IColumnsInfo,
-                                  &IID_IRowsetInfo, &IID_IColumnsRowset});
+void COdbcRowset::AccessorReleased(HACCESSOR hAccessor) {
+  std::lock_guard guard(m_mutex);
+  if (hAccessor == m_cachedAccessorHandle) m_cachedAccessorHandle = 0;
 }
 
 HRESULT ExecuteOdbcRowset(const std::shared_ptr<COdbcConnection>& connection, std::u16string sql,

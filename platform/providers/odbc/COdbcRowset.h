@@ -10,20 +10,16 @@
 #include <mutex>
 #include <vector>
 
-#include "AccessorTable.h"
 #include "COdbcBlockFetcher.h"
 #include "COdbcConnection.h"
 #include "COdbcRowStore.h"
 #include "COdbcRowsetOptions.h"
 #include "COdbcRunningStatement.h"
 #include "COdbcTableWriter.h"
-#include "ColumnDesc.h"
-#include "ComObject.h"
-#include "ComPtr.h"
+#include "RowsetBase.h"
 #include "oledb.h"
 
-class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRowsetInfo, IColumnsRowset,
-                                     IRowsetChange, IConvertType, ISupportErrorInfo> {
+class COdbcRowset : public CRowsetBase<IRowsetLocate, IRowsetChange> {
  public:
   COdbcRowset(std::shared_ptr<COdbcConnection> connection, COdbcHandle statement, COdbcRowsetOptions options,
               IUnknown* creator, std::u16string sql);
@@ -52,43 +48,21 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   HRESULT STDMETHODCALLTYPE Hash(HCHAPTER hReserved, DBBKMARK cBookmarks, const DBBKMARK rgcbBookmarks[],
                                  const BYTE* rgpBookmarks[], DBHASHVALUE rgHashedValues[],
                                  DBROWSTATUS rgBookmarkStatus[]) override;
-  // IAccessor
-  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
-  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
-                                           const DBBINDING rgBindings[], DBLENGTH cbRowSize, HACCESSOR* phAccessor,
-                                           DBBINDSTATUS rgStatus[]) override;
-  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
-                                        DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) override;
-  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
-  // IColumnsInfo
-  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
-                                          OLECHAR** ppStringsBuffer) override;
-  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[], DBORDINAL rgColumns[]) override;
-  // IRowsetInfo
-  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                          ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
-  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid, IUnknown** ppReferencedRowset) override;
-  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) override;
-  // IColumnsRowset
-  HRESULT STDMETHODCALLTYPE GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) override;
-  HRESULT STDMETHODCALLTYPE GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns, const DBID rgOptColumns[],
-                                             REFIID riid, ULONG cPropertySets, DBPROPSET rgPropertySets[],
-                                             IUnknown** ppColRowset) override;
   // IRowsetChange: writes at once, keyed on the table's primary key.
   HRESULT STDMETHODCALLTYPE DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
                                        DBROWSTATUS rgRowStatus[]) override;
   HRESULT STDMETHODCALLTYPE SetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
   HRESULT STDMETHODCALLTYPE InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData, HROW* phRow) override;
-  // IConvertType
-  HRESULT STDMETHODCALLTYPE CanConvert(DBTYPE wFromType, DBTYPE wToType, DBCONVERTFLAGS dwConvertFlags) override;
-  // ISupportErrorInfo
-  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
-
   // The rows fetched per round trip to the driver.
   SQLULEN BlockRows() const { return m_fetcher.BlockRows(); }
 
  protected:
   void* FindInterface(REFIID riid) override;
+  const std::vector<ColumnDesc>& Columns() const override { return m_fetcher.Columns(); }
+  bool HasBookmarks() const override { return m_bookmarks; }
+  HRESULT GetRowsetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                              ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
+  void AccessorReleased(HACCESSOR hAccessor) override;
 
  private:
   // Makes sure row `index` is in the store, fetching blocks as needed;
@@ -110,7 +84,6 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   std::shared_ptr<COdbcConnection> m_connection;
   COdbcHandle m_statement;
   COdbcRowsetOptions m_options;
-  ComPtr<IUnknown> m_creator;
 
   std::mutex m_mutex;
   COdbcBlockFetcher m_fetcher;
@@ -119,7 +92,6 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   bool m_bookmarks = false;
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
-  CAccessorTable m_accessors;
   // The accessor GetData used last, so reading rows does not copy it per row.
   HACCESSOR m_cachedAccessorHandle = 0;
   Accessor m_cachedAccessor;

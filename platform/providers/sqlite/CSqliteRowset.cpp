@@ -29,11 +29,11 @@ HRESULT CombineRowStatuses(size_t failed, size_t total) {
 CSqliteRowset::CSqliteRowset(std::shared_ptr<CSqliteConnection> connection,
                              CSqliteStatement statement, bool rowidLeads,
                              const CSqliteRowsetProperties& properties, IUnknown* creator)
-    : m_connection(std::move(connection)),
+    : CRowsetBase(creator, CLSID_RavezovSQLite, std::u16string(kSqliteErrorSource)),
+      m_connection(std::move(connection)),
       m_statement(std::move(statement)),
       m_firstColumn(rowidLeads ? 1 : 0),
-      m_properties(properties),
-      m_creator(creator) {}
+      m_properties(properties) {}
 
 CSqliteRowset::~CSqliteRowset() {
   auto lock = m_connection->Lock();
@@ -146,7 +146,7 @@ void CSqliteRowset::BuildColumns(sqlite3_stmt* stmt) {
 void* CSqliteRowset::FindInterface(REFIID riid) {
   if (riid == IID_IRowsetLocate) return m_bookmarks ? static_cast<IRowsetLocate*>(this) : nullptr;
   if (riid == IID_IRowsetChange) return m_writable ? static_cast<IRowsetChange*>(this) : nullptr;
-  return ComObject::FindInterface(riid);
+  return CRowsetBase::FindInterface(riid);
 }
 
 // ---- Fetching ----------------------------------------------------------
@@ -303,7 +303,7 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
       *prghRows = static_cast<HROW*>(CoTaskMemAlloc(obtained.size() * sizeof(HROW)));
       if (!*prghRows) {
         for (HROW h : obtained) m_rows.Release(h, nullptr);
-        return E_OUTOFMEMORY;
+        return Fail(E_OUTOFMEMORY, iid, "Out of memory for the row handles.");
       }
     }
     std::copy(obtained.begin(), obtained.end(), *prghRows);
@@ -317,9 +317,9 @@ HRESULT CSqliteRowset::FetchSequence(size_t start, DBROWCOUNT cRows, DBCOUNTITEM
 HRESULT CSqliteRowset::GetNextRows(HCHAPTER hReserved, DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
                                    DBCOUNTITEM* pcRowsObtained, HROW** prghRows) {
   ClearErrorInfo();
-  if (!pcRowsObtained || !prghRows) return E_INVALIDARG;
+  if (!pcRowsObtained || !prghRows) return Fail(E_INVALIDARG, IID_IRowset, "A required argument is null.");
   *pcRowsObtained = 0;
-  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  if (hReserved != DB_NULL_HCHAPTER) return Fail(DB_E_BADCHAPTER, IID_IRowset, "This rowset has no chapters.");
   if (lRowsOffset < 0)
     return PostProviderError(DB_E_CANTSCROLLBACKWARDS, IID_IRowset,
                              "The rowset cannot scroll backwards.");
@@ -336,7 +336,7 @@ HRESULT CSqliteRowset::GetNextRows(HCHAPTER hReserved, DBROWOFFSET lRowsOffset, 
 
 HRESULT CSqliteRowset::RestartPosition(HCHAPTER hReserved) {
   ClearErrorInfo();
-  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  if (hReserved != DB_NULL_HCHAPTER) return Fail(DB_E_BADCHAPTER, IID_IRowset, "This rowset has no chapters.");
   std::lock_guard guard(m_mutex);
   if (m_fetched == 0 && m_next == 0) return S_OK;  // still at the start
   auto lock = m_connection->Lock();
@@ -354,24 +354,26 @@ HRESULT CSqliteRowset::RestartPosition(HCHAPTER hReserved) {
 HRESULT CSqliteRowset::AddRefRows(DBCOUNTITEM cRows, const HROW rghRows[],
                                   DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[]) {
   ClearErrorInfo();
-  if (cRows && !rghRows) return E_INVALIDARG;
+  if (cRows && !rghRows) return Fail(E_INVALIDARG, IID_IRowset, "A required argument is null.");
   std::lock_guard guard(m_mutex);
-  return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
-                            [&](HROW h, DBREFCOUNT& count) {
-                              CSqliteRow* row = m_rows.Held(h);
-                              if (!row) return false;
-                              count = ++row->refCount;
-                              return true;
-                            });
+  HRESULT hr = ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
+                                  [&](HROW h, DBREFCOUNT& count) {
+                                    CSqliteRow* row = m_rows.Held(h);
+                                    if (!row) return false;
+                                    count = ++row->refCount;
+                                    return true;
+                                  });
+  return Report(hr, IID_IRowset, "None of the row handles is valid.");
 }
 
 HRESULT CSqliteRowset::ReleaseRows(DBCOUNTITEM cRows, const HROW rghRows[], DBROWOPTIONS[],
                                    DBREFCOUNT rgRefCounts[], DBROWSTATUS rgRowStatus[]) {
   ClearErrorInfo();
-  if (cRows && !rghRows) return E_INVALIDARG;
+  if (cRows && !rghRows) return Fail(E_INVALIDARG, IID_IRowset, "A required argument is null.");
   std::lock_guard guard(m_mutex);
-  return ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
-                            [&](HROW h, DBREFCOUNT& count) { return m_rows.Release(h, &count); });
+  HRESULT hr = ChangeRowRefCounts(cRows, rghRows, rgRefCounts, rgRowStatus,
+                                  [&](HROW h, DBREFCOUNT& count) { return m_rows.Release(h, &count); });
+  return Report(hr, IID_IRowset, "None of the row handles is valid.");
 }
 
 // ---- Reading -----------------------------------------------------------
@@ -393,7 +395,7 @@ HRESULT CSqliteRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   const Accessor& accessor = m_cachedAccessor;
   if (!(accessor.flags & DBACCESSOR_ROWDATA))
     return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowset, "The accessor is not a row accessor.");
-  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  if (!pData && !accessor.bindings.empty()) return Fail(E_INVALIDARG, IID_IRowset, "The data buffer is null.");
   auto* buffer = static_cast<BYTE*>(pData);
   size_t failed = 0;
   for (const DBBINDING& b : accessor.bindings) {
@@ -409,14 +411,15 @@ HRESULT CSqliteRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
     DBSTATUS st = ConvertToBinding(value, b, buffer);
     if (st != DBSTATUS_S_OK && st != DBSTATUS_S_ISNULL && st != DBSTATUS_S_TRUNCATED) ++failed;
   }
-  return CombineBindingStatuses(failed, accessor.bindings.size());
+  return Report(CombineBindingStatuses(failed, accessor.bindings.size()), IID_IRowset,
+                "No column could be converted to its bound type.");
 }
 
 // ---- Bookmarks ---------------------------------------------------------
 
 HRESULT CSqliteRowset::BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_t& position,
                                         REFIID iid) {
-  if (!bookmark || cb == 0) return E_INVALIDARG;
+  if (!bookmark || cb == 0) return Fail(E_INVALIDARG, iid, "The bookmark is null or empty.");
   if (cb == 1 && *bookmark == DBBMK_FIRST) {
     position = 0;
     return S_OK;
@@ -449,7 +452,7 @@ HRESULT CSqliteRowset::BookmarkPosition(DBBKMARK cb, const BYTE* bookmark, size_
 HRESULT CSqliteRowset::Compare(HCHAPTER, DBBKMARK cb1, const BYTE* b1, DBBKMARK cb2, const BYTE* b2,
                                DBCOMPARE* pComparison) {
   ClearErrorInfo();
-  if (!b1 || !b2 || !pComparison || !cb1 || !cb2) return E_INVALIDARG;
+  if (!b1 || !b2 || !pComparison || !cb1 || !cb2) return Fail(E_INVALIDARG, IID_IRowsetLocate, "A required argument is null.");
   if (cb1 == 1 || cb2 == 1) {
     *pComparison = (cb1 == cb2 && *b1 == *b2) ? DBCOMPARE_EQ : DBCOMPARE_NE;
     return S_OK;
@@ -481,9 +484,9 @@ HRESULT CSqliteRowset::GetRowsAt(HWATCHREGION, HCHAPTER hReserved2, DBBKMARK cbB
                                  const BYTE* pBookmark, DBROWOFFSET lRowsOffset, DBROWCOUNT cRows,
                                  DBCOUNTITEM* pcRowsObtained, HROW** prghRows) {
   ClearErrorInfo();
-  if (!pcRowsObtained || !prghRows) return E_INVALIDARG;
+  if (!pcRowsObtained || !prghRows) return Fail(E_INVALIDARG, IID_IRowsetLocate, "A required argument is null.");
   *pcRowsObtained = 0;
-  if (hReserved2 != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  if (hReserved2 != DB_NULL_HCHAPTER) return Fail(DB_E_BADCHAPTER, IID_IRowsetLocate, "This rowset has no chapters.");
   std::lock_guard guard(m_mutex);
   size_t position = 0;
   HRESULT hr = BookmarkPosition(cbBookmark, pBookmark, position, IID_IRowsetLocate);
@@ -498,7 +501,7 @@ HRESULT CSqliteRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBK
                                          const BYTE* rgpBookmarks[], HROW rghRows[],
                                          DBROWSTATUS rgRowStatus[]) {
   ClearErrorInfo();
-  if (cRows && (!rgcbBookmarks || !rgpBookmarks || !rghRows)) return E_INVALIDARG;
+  if (cRows && (!rgcbBookmarks || !rgpBookmarks || !rghRows)) return Fail(E_INVALIDARG, IID_IRowsetLocate, "A required argument is null.");
   std::lock_guard guard(m_mutex);
   size_t failed = 0;
   HRESULT hr = S_OK;
@@ -533,7 +536,7 @@ HRESULT CSqliteRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBK
     PostProviderError(combined, IID_IRowsetLocate, why.text, why.nativeError);
     return combined;
   }
-  return CombineRowStatuses(failed, cRows);
+  return Report(CombineRowStatuses(failed, cRows), IID_IRowsetLocate, "None of the bookmarks is valid.");
 }
 
 HROW CSqliteRowset::RowByBookmark(DBBKMARK value, HRESULT& hr) {
@@ -567,7 +570,7 @@ HRESULT CSqliteRowset::Hash(HCHAPTER, DBBKMARK cBookmarks, const DBBKMARK rgcbBo
                             const BYTE* rgpBookmarks[], DBHASHVALUE rgHashedValues[],
                             DBROWSTATUS rgBookmarkStatus[]) {
   ClearErrorInfo();
-  if (cBookmarks && (!rgcbBookmarks || !rgpBookmarks || !rgHashedValues)) return E_INVALIDARG;
+  if (cBookmarks && (!rgcbBookmarks || !rgpBookmarks || !rgHashedValues)) return Fail(E_INVALIDARG, IID_IRowsetLocate, "A required argument is null.");
   size_t failed = 0;
   for (DBBKMARK i = 0; i < cBookmarks; ++i) {
     bool ok = rgcbBookmarks[i] == sizeof(DBBKMARK) && rgpBookmarks[i];
@@ -577,96 +580,19 @@ HRESULT CSqliteRowset::Hash(HCHAPTER, DBBKMARK cBookmarks, const DBBKMARK rgcbBo
     if (!ok) ++failed;
     if (rgBookmarkStatus) rgBookmarkStatus[i] = ok ? DBROWSTATUS_S_OK : DBROWSTATUS_E_INVALID;
   }
-  return CombineRowStatuses(failed, cBookmarks);
+  return Report(CombineRowStatuses(failed, cBookmarks), IID_IRowsetLocate, "None of the bookmarks is valid.");
 }
 
-// ---- Accessors and column information ----------------------------------
+// ---- Hooks of the rowset base ------------------------------------------
 
-HRESULT CSqliteRowset::AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
-  ClearErrorInfo();
-  return m_accessors.AddRefAccessor(hAccessor, pcRefCount);
+HRESULT CSqliteRowset::GetRowsetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                                           ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
+  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets, prgPropertySets);
 }
 
-HRESULT CSqliteRowset::CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
-                                      const DBBINDING rgBindings[], DBLENGTH cbRowSize,
-                                      HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) {
-  ClearErrorInfo();
-  return m_accessors.CreateAccessor(dwAccessorFlags, cBindings, rgBindings, cbRowSize, phAccessor,
-                                    rgStatus, static_cast<DBORDINAL>(m_columns.size()), m_bookmarks);
-}
-
-HRESULT CSqliteRowset::GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
-                                   DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) {
-  ClearErrorInfo();
-  return m_accessors.GetBindings(hAccessor, pdwAccessorFlags, pcBindings, prgBindings);
-}
-
-HRESULT CSqliteRowset::ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) {
-  ClearErrorInfo();
+void CSqliteRowset::AccessorReleased(HACCESSOR hAccessor) {
   std::lock_guard guard(m_mutex);
-  m_cachedAccessorHandle = 0;
-  return m_accessors.ReleaseAccessor(hAccessor, pcRefCount);
-}
-
-HRESULT CSqliteRowset::GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
-                                     OLECHAR** ppStringsBuffer) {
-  ClearErrorInfo();
-  return FillColumnInfo(m_columns, m_bookmarks, pcColumns, prgInfo, ppStringsBuffer);
-}
-
-HRESULT CSqliteRowset::MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[],
-                                    DBORDINAL rgColumns[]) {
-  ClearErrorInfo();
-  return ::MapColumnIDs(m_columns, m_bookmarks, cColumnIDs, rgColumnIDs, rgColumns);
-}
-
-HRESULT CSqliteRowset::GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                     ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
-  ClearErrorInfo();
-  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
-                                    prgPropertySets);
-}
-
-HRESULT CSqliteRowset::GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
-                                           IUnknown** ppReferencedRowset) {
-  ClearErrorInfo();
-  if (!ppReferencedRowset) return E_INVALIDARG;
-  *ppReferencedRowset = nullptr;
-  if (iOrdinal > m_columns.size()) return DB_E_BADORDINAL;
-  if (iOrdinal != 0 || !m_bookmarks) return DB_E_NOTAREFERENCECOLUMN;
-  return QueryInterface(riid, reinterpret_cast<void**>(ppReferencedRowset));
-}
-
-HRESULT CSqliteRowset::GetSpecification(REFIID riid, IUnknown** ppCreator) {
-  ClearErrorInfo();
-  if (!ppCreator) return E_INVALIDARG;
-  *ppCreator = nullptr;
-  if (!m_creator) return S_FALSE;
-  return m_creator->QueryInterface(riid, reinterpret_cast<void**>(ppCreator));
-}
-
-HRESULT CSqliteRowset::GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) {
-  ClearErrorInfo();
-  return GetAvailableColumnsRowsetColumns(pcOptColumns, prgOptColumns);
-}
-
-HRESULT CSqliteRowset::GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL, const DBID[], REFIID riid,
-                                        ULONG, DBPROPSET[], IUnknown** ppColRowset) {
-  ClearErrorInfo();
-  if (!ppColRowset) return E_INVALIDARG;
-  *ppColRowset = nullptr;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
-  return CreateColumnsRowset(m_columns, m_bookmarks, Identity(), riid, ppColRowset);
-}
-
-HRESULT CSqliteRowset::CanConvert(DBTYPE, DBTYPE wToType, DBCONVERTFLAGS) {
-  return IsConvertibleBindingType(wToType) ? S_OK : S_FALSE;
-}
-
-HRESULT CSqliteRowset::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_IRowset, &IID_IRowsetLocate, &IID_IAccessor,
-                                        &IID_IColumnsInfo, &IID_IRowsetInfo, &IID_IColumnsRowset,
-                                        &IID_IRowsetChange});
+  if (hAccessor == m_cachedAccessorHandle) m_cachedAccessorHandle = 0;
 }
 
 // ---- Changes -----------------------------------------------------------
@@ -707,7 +633,7 @@ HRESULT CSqliteRowset::ReadRowData(HACCESSOR hAccessor, void* pData, SqliteColum
     return PostProviderError(DB_E_BADACCESSORHANDLE, IID_IRowsetChange, "The accessor handle is not valid.");
   if (!(accessor.flags & DBACCESSOR_ROWDATA))
     return PostProviderError(DB_E_BADACCESSORTYPE, IID_IRowsetChange, "The accessor is not a row accessor.");
-  if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
+  if (!pData && !accessor.bindings.empty()) return Fail(E_INVALIDARG, IID_IRowsetChange, "The data buffer is null.");
   return ReadBindings(accessor, static_cast<BYTE*>(pData), values, IID_IRowsetChange);
 }
 
@@ -733,7 +659,7 @@ HRESULT CSqliteRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
 HRESULT CSqliteRowset::InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData, HROW* phRow) {
   ClearErrorInfo();
   if (phRow) *phRow = 0;
-  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
+  if (hReserved != DB_NULL_HCHAPTER) return Fail(DB_E_BADCHAPTER, IID_IRowsetChange, "This rowset has no chapters.");
   std::lock_guard guard(m_mutex);
   SqliteColumnValues values;
   if (HRESULT hr = ReadRowData(hAccessor, pData, values); FAILED(hr)) return hr;
@@ -769,8 +695,8 @@ HRESULT CSqliteRowset::InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* 
 HRESULT CSqliteRowset::DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
                                   DBROWSTATUS rgRowStatus[]) {
   ClearErrorInfo();
-  if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
-  if (cRows && !rghRows) return E_INVALIDARG;
+  if (hReserved != DB_NULL_HCHAPTER) return Fail(DB_E_BADCHAPTER, IID_IRowsetChange, "This rowset has no chapters.");
+  if (cRows && !rghRows) return Fail(E_INVALIDARG, IID_IRowsetChange, "A required argument is null.");
   std::lock_guard guard(m_mutex);
   auto lock = m_connection->Lock();
   CErrorRecordsBuilder errors(CLSID_RavezovSQLite, IID_IRowsetChange, std::u16string(kSqliteErrorSource));
@@ -798,6 +724,6 @@ HRESULT CSqliteRowset::DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const H
     if (rgRowStatus) rgRowStatus[i] = status;
   }
   HRESULT hr = CombineRowStatuses(failed, cRows);
-  if (!errors.Empty()) errors.Post(hr);
-  return hr;
+  if (!errors.Empty()) return errors.Post(hr);
+  return Report(hr, IID_IRowsetChange, "None of the rows could be deleted.");
 }

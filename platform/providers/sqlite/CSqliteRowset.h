@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "AccessorTable.h"
-#include "ColumnDesc.h"
-#include "ComObject.h"
-#include "ComPtr.h"
+#include "RowsetBase.h"
 #include "SqliteConnection.h"
 #include "SqlitePackedRows.h"
 #include "SqliteRowKeys.h"
@@ -23,9 +20,7 @@
 #include "SqliteTableWriter.h"
 #include "oledb.h"
 
-class CSqliteRowset
-    : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRowsetInfo, IColumnsRowset,
-                       IRowsetChange, IConvertType, ISupportErrorInfo> {
+class CSqliteRowset : public CRowsetBase<IRowsetLocate, IRowsetChange> {
  public:
   CSqliteRowset(std::shared_ptr<CSqliteConnection> connection, CSqliteStatement statement,
                 bool rowidLeads, const CSqliteRowsetProperties& properties,
@@ -65,47 +60,20 @@ class CSqliteRowset
   HRESULT STDMETHODCALLTYPE Hash(HCHAPTER hReserved, DBBKMARK cBookmarks,
                                  const DBBKMARK rgcbBookmarks[], const BYTE* rgpBookmarks[],
                                  DBHASHVALUE rgHashedValues[], DBROWSTATUS rgBookmarkStatus[]) override;
-  // IAccessor
-  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
-  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS dwAccessorFlags, DBCOUNTITEM cBindings,
-                                           const DBBINDING rgBindings[], DBLENGTH cbRowSize,
-                                           HACCESSOR* phAccessor, DBBINDSTATUS rgStatus[]) override;
-  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR hAccessor, DBACCESSORFLAGS* pdwAccessorFlags,
-                                        DBCOUNTITEM* pcBindings, DBBINDING** prgBindings) override;
-  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR hAccessor, DBREFCOUNT* pcRefCount) override;
-  // IColumnsInfo
-  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* pcColumns, DBCOLUMNINFO** prgInfo,
-                                          OLECHAR** ppStringsBuffer) override;
-  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL cColumnIDs, const DBID rgColumnIDs[],
-                                         DBORDINAL rgColumns[]) override;
-  // IRowsetInfo
-  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG cPropertyIDSets,
-                                          const DBPROPIDSET rgPropertyIDSets[],
-                                          ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
-  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL iOrdinal, REFIID riid,
-                                                IUnknown** ppReferencedRowset) override;
-  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** ppCreator) override;
-  // IColumnsRowset
-  HRESULT STDMETHODCALLTYPE GetAvailableColumns(DBORDINAL* pcOptColumns, DBID** prgOptColumns) override;
-  HRESULT STDMETHODCALLTYPE GetColumnsRowset(IUnknown* pUnkOuter, DBORDINAL cOptColumns,
-                                             const DBID rgOptColumns[], REFIID riid,
-                                             ULONG cPropertySets, DBPROPSET rgPropertySets[],
-                                             IUnknown** ppColRowset) override;
   // IRowsetChange
   HRESULT STDMETHODCALLTYPE DeleteRows(HCHAPTER hReserved, DBCOUNTITEM cRows, const HROW rghRows[],
                                        DBROWSTATUS rgRowStatus[]) override;
   HRESULT STDMETHODCALLTYPE SetData(HROW hRow, HACCESSOR hAccessor, void* pData) override;
   HRESULT STDMETHODCALLTYPE InsertRow(HCHAPTER hReserved, HACCESSOR hAccessor, void* pData,
                                       HROW* phRow) override;
-  // IConvertType
-  HRESULT STDMETHODCALLTYPE CanConvert(DBTYPE wFromType, DBTYPE wToType,
-                                       DBCONVERTFLAGS dwConvertFlags) override;
-  // ISupportErrorInfo
-  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
-
  protected:
   ~CSqliteRowset() override;
   void* FindInterface(REFIID riid) override;
+  const std::vector<ColumnDesc>& Columns() const override { return m_columns; }
+  bool HasBookmarks() const override { return m_bookmarks; }
+  HRESULT GetRowsetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
+                              ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
+  void AccessorReleased(HACCESSOR hAccessor) override;
 
  private:
   enum class Fetch { Row, End, Failed };
@@ -139,7 +107,6 @@ class CSqliteRowset
   CSqliteStatement m_statement;
   int m_firstColumn;  // 1 when a hidden rowid leads the statement's columns
   CSqliteRowsetProperties m_properties;
-  ComPtr<IUnknown> m_creator;
 
   std::mutex m_mutex;  // taken before the connection's lock, never after
   std::vector<ColumnDesc> m_columns;
@@ -149,7 +116,6 @@ class CSqliteRowset
   bool m_bookmarks = false;
   bool m_byKey = false;  // with bookmarks: rows are read again by row id
   CSqliteRowStore m_rows;
-  CAccessorTable m_accessors;
   HACCESSOR m_cachedAccessorHandle = 0;
   Accessor m_cachedAccessor;
 

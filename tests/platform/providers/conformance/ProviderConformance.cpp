@@ -311,3 +311,50 @@ TEST_P(ProviderConformance, ChangesAreWrittenAtOnceAndSeenByANewConnection) {
   EXPECT_EQ(ScalarText(session, Profile().countOfValueQuery + " 'inserted title'"), "1");
   EXPECT_EQ(ScalarText(session, Profile().rowCountQuery), std::to_string(Profile().editRowCount + 1));
 }
+
+TEST_P(ProviderConformance, RowsetFailuresLeaveOneRecordNamingTheInterface) {
+  auto result = Execute(m_session, "select * from " + Profile().qualifiedTable, {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  auto expectOneRecord = [&](HRESULT hr, REFIID iid, const char* what) {
+    auto records = TakeErrorOrigins();
+    ASSERT_EQ(records.size(), 1u) << what;
+    EXPECT_EQ(records[0].hrError, hr) << what;
+    EXPECT_EQ(records[0].iid, iid) << what;
+    EXPECT_EQ(records[0].clsid, Profile().clsid) << what;
+    EXPECT_EQ(result.rowset.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(iid), S_OK) << what;
+  };
+
+  DBBINDING b{};
+  b.iOrdinal = 999;
+  b.dwPart = DBPART_VALUE;
+  b.wType = DBTYPE_I4;
+  b.cbMaxLen = sizeof(LONG);
+  HACCESSOR accessor = 0;
+  DBBINDSTATUS status = DBBINDSTATUS_OK;
+  EXPECT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof(LONG), &accessor,
+                                                         &status),
+            DB_E_ERRORSOCCURRED);
+  EXPECT_EQ(status, DBBINDSTATUS_BADORDINAL);
+  expectOneRecord(DB_E_ERRORSOCCURRED, IID_IAccessor, "a binding past the columns");
+  EXPECT_EQ(result.rowset.As<IAccessor>()->ReleaseAccessor(12345, nullptr), DB_E_BADACCESSORHANDLE);
+  expectOneRecord(DB_E_BADACCESSORHANDLE, IID_IAccessor, "an unknown accessor");
+
+  auto info = result.rowset.As<IRowsetInfo>();
+  ComPtr<IRowsetLocate> self;
+  // The bookmark column refers to this rowset's own rows.
+  ASSERT_EQ(info->GetReferencedRowset(0, IID_IRowsetLocate, reinterpret_cast<IUnknown**>(&self)), S_OK);
+  EXPECT_EQ(self.As<IUnknown>().Get(), result.rowset.As<IUnknown>().Get());
+  ComPtr<IUnknown> none;
+  EXPECT_EQ(info->GetReferencedRowset(1, IID_IRowset, &none), DB_E_NOTAREFERENCECOLUMN);
+  expectOneRecord(DB_E_NOTAREFERENCECOLUMN, IID_IRowsetInfo, "a plain column");
+  EXPECT_EQ(info->GetReferencedRowset(5000, IID_IRowset, &none), DB_E_BADORDINAL);
+  expectOneRecord(DB_E_BADORDINAL, IID_IRowsetInfo, "an ordinal past the columns");
+
+  EXPECT_EQ(result.rowset.As<IColumnsRowset>()->GetColumnsRowset(m_session, 0, nullptr, IID_IUnknown, 0, nullptr,
+                                                                 &none),
+            DB_E_NOAGGREGATION);
+  expectOneRecord(DB_E_NOAGGREGATION, IID_IColumnsRowset, "an aggregated columns rowset");
+  EXPECT_EQ(result.rowset.As<IConvertType>()->CanConvert(DBTYPE_I4, DBTYPE_STR, DBCONVERTFLAGS_PARAMETER),
+            DB_E_BADCONVERTFLAG);
+  expectOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, "a parameter conversion on a rowset");
+}

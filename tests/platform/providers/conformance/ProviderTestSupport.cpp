@@ -234,6 +234,20 @@ std::vector<std::string> TakeErrorDescriptions() {
   return out;
 }
 
+std::vector<ERRORINFO> TakeErrorOrigins() {
+  std::vector<ERRORINFO> out;
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return out;
+  auto records = info.As<IErrorRecords>();
+  ULONG count = 0;
+  if (!records || FAILED(records->GetRecordCount(&count))) return out;
+  for (ULONG i = 0; i < count; ++i) {
+    ERRORINFO basic{};
+    if (SUCCEEDED(records->GetBasicErrorInfo(i, &basic))) out.push_back(basic);
+  }
+  return out;
+}
+
 ComPtr<IRowset> SchemaRowset(IUnknown* session, REFGUID schema,
                              const std::vector<std::optional<std::string>>& restrictions,
                              HRESULT* hrOut) {

@@ -54,6 +54,9 @@ std::vector<BufferedText> ReadColumnBuffered(IRowset* rowset, DBORDINAL ordinal)
 
 // The descriptions of the records of the thread's error object.
 std::vector<std::string> TakeErrorDescriptions();
+// The basic information (status, provider class, interface) of each record
+// of the thread's error object, which is taken.
+std::vector<ERRORINFO> TakeErrorOrigins();
 
 ComPtr<IRowset> SchemaRowset(IUnknown* session, REFGUID schema,
                              const std::vector<std::optional<std::string>>& restrictions,
