@@ -3,49 +3,34 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "COdbcConnection.h"
 #include "COdbcRowsetOptions.h"
 #include "COdbcRunningStatement.h"
-#include "ComObject.h"
-#include "ComPtr.h"
+#include "CommandBase.h"
 #include "oledb.h"
 
-class COdbcCommand : public ComObject<ICommandText, ICommandProperties, IConvertType, ISupportErrorInfo> {
+class COdbcCommand : public CCommandBase {
  public:
   COdbcCommand(IUnknown* session, std::shared_ptr<COdbcConnection> connection);
 
   // ICommand
   HRESULT STDMETHODCALLTYPE Cancel() override;
-  HRESULT STDMETHODCALLTYPE Execute(IUnknown* pUnkOuter, REFIID riid, DBPARAMS* pParams, DBROWCOUNT* pcRowsAffected,
-                                    IUnknown** ppRowset) override;
-  HRESULT STDMETHODCALLTYPE GetDBSession(REFIID riid, IUnknown** ppSession) override;
-  // ICommandText
-  HRESULT STDMETHODCALLTYPE GetCommandText(GUID* pguidDialect, LPOLESTR* ppwszCommand) override;
-  HRESULT STDMETHODCALLTYPE SetCommandText(REFGUID rguidDialect, LPCOLESTR pwszCommand) override;
-  // ICommandProperties
-  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                          ULONG* pcPropertySets, DBPROPSET** prgPropertySets) override;
-  HRESULT STDMETHODCALLTYPE SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) override;
-  // IConvertType
-  HRESULT STDMETHODCALLTYPE CanConvert(DBTYPE wFromType, DBTYPE wToType, DBCONVERTFLAGS dwConvertFlags) override;
-  // ISupportErrorInfo
-  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+
+ protected:
+  HRESULT Run(const std::u16string& text, REFIID riid, DBPARAMS* pParams, DBROWCOUNT* pcRowsAffected,
+              IUnknown** ppRowset, std::vector<DBPROPID>& inError) override;
+  HRESULT GetRowsetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[], ULONG* pcPropertySets,
+                              DBPROPSET** prgPropertySets) override;
+  HRESULT SetRowsetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) override;
 
  private:
-  ComPtr<IUnknown> m_session;
+  COdbcRowsetOptions Options();
+
   std::shared_ptr<COdbcConnection> m_connection;
-  std::mutex m_mutex;
-  std::u16string m_text;
-  bool m_hasText = false;
   COdbcRowsetOptions m_options;
-  // The rowset properties the last Execute could not grant, for
-  // DBPROPSET_PROPERTIESINERROR.
-  HRESULT GetPropertiesInError(ULONG* pcPropertySets, DBPROPSET** prgPropertySets);
-  std::vector<DBPROPID> m_propertiesInError;
   // The statement this command runs right now, for Cancel; null otherwise.
   COdbcRunningStatement m_running;
 };

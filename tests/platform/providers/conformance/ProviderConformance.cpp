@@ -358,3 +358,51 @@ TEST_P(ProviderConformance, RowsetFailuresLeaveOneRecordNamingTheInterface) {
             DB_E_BADCONVERTFLAG);
   expectOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, "a parameter conversion on a rowset");
 }
+
+TEST_P(ProviderConformance, CommandFailuresLeaveOneRecordNamingTheInterface) {
+  ComPtr<ICommandText> command;
+  ASSERT_EQ(m_session.As<IDBCreateCommand>()->CreateCommand(nullptr, IID_ICommandText,
+                                                            reinterpret_cast<IUnknown**>(&command)),
+            S_OK);
+  auto expectOneRecord = [&](HRESULT hr, REFIID iid, const char* what) {
+    auto records = TakeErrorOrigins();
+    ASSERT_EQ(records.size(), 1u) << what;
+    EXPECT_EQ(records[0].hrError, hr) << what;
+    EXPECT_EQ(records[0].iid, iid) << what;
+    EXPECT_EQ(records[0].clsid, Profile().clsid) << what;
+    EXPECT_EQ(command.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(iid), S_OK) << what;
+  };
+  GUID dialect = DBGUID_DBSQL;
+  LPOLESTR text = nullptr;
+  EXPECT_EQ(command->GetCommandText(&dialect, &text), DB_E_NOCOMMAND);
+  EXPECT_EQ(dialect, GUID_NULL);
+  expectOneRecord(DB_E_NOCOMMAND, IID_ICommandText, "no text to get");
+  ComPtr<IUnknown> rowset;
+  EXPECT_EQ(command->Execute(nullptr, IID_IRowset, nullptr, nullptr, &rowset), DB_E_NOCOMMAND);
+  expectOneRecord(DB_E_NOCOMMAND, IID_ICommand, "no text to run");
+  constexpr GUID kOtherDialect = {0x1a2b3c4d, 0x1111, 0x2222, {3, 3, 3, 3, 3, 3, 3, 3}};
+  EXPECT_EQ(command->SetCommandText(kOtherDialect, u"select 1"), DB_E_DIALECTNOTSUPPORTED);
+  expectOneRecord(DB_E_DIALECTNOTSUPPORTED, IID_ICommandText, "another dialect");
+
+  // GUID_NULL asks for the default dialect.
+  std::u16string sql = AnsiToOle("select * from " + Profile().qualifiedTable);
+  ASSERT_EQ(command->SetCommandText(GUID_NULL, sql.c_str()), S_OK);
+  dialect = kOtherDialect;
+  ASSERT_EQ(command->GetCommandText(&dialect, &text), DB_S_DIALECTIGNORED);
+  EXPECT_EQ(dialect, DBGUID_DBSQL);
+  EXPECT_EQ(std::u16string(text), sql);
+  CoTaskMemFree(text);
+
+  EXPECT_EQ(command->Execute(m_session, IID_IUnknown, nullptr, nullptr, &rowset), DB_E_NOAGGREGATION);
+  expectOneRecord(DB_E_NOAGGREGATION, IID_ICommand, "an aggregated rowset");
+  EXPECT_EQ(command->Execute(nullptr, IID_IRowset, nullptr, nullptr, nullptr), E_INVALIDARG);
+  expectOneRecord(E_INVALIDARG, IID_ICommand, "nowhere to put the rowset");
+  auto convert = command.As<IConvertType>();
+  EXPECT_EQ(convert->CanConvert(DBTYPE_I4, DBTYPE_STR, DBCONVERTFLAGS_PARAMETER), S_OK);
+  EXPECT_EQ(convert->CanConvert(DBTYPE_I4, DBTYPE_STR, 0x400), DB_E_BADCONVERTFLAG);
+  expectOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, "unknown conversion flags");
+
+  ComPtr<IUnknown> session;
+  ASSERT_EQ(command->GetDBSession(IID_IUnknown, &session), S_OK);
+  EXPECT_EQ(session.Get(), m_session.As<IUnknown>().Get());
+}
