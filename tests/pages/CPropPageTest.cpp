@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppTitle.h"
@@ -80,8 +81,14 @@ class PropPageTest : public testing::Test {
 };
 
 TEST(PropSetNamesTest, KnownSetsGiveTheirNameAndOthersTheirUpperCaseGuidText) {
-  EXPECT_STREQ(GetPropSetName(&DBPROPSET_DBINIT), "DBPROPSET_DBINIT");
-  EXPECT_STREQ(GetPropSetName(&DBPROPSET_PROPERTIESINERROR), "DBPROPSET_PROPERTIESINERROR");
+  const std::pair<const GUID*, const char*> core[] = {
+      {&DBPROPSET_COLUMN, "DBPROPSET_COLUMN"},     {&DBPROPSET_DATASOURCE, "DBPROPSET_DATASOURCE"},
+      {&DBPROPSET_DATASOURCEINFO, "DBPROPSET_DATASOURCEINFO"},
+      {&DBPROPSET_DBINIT, "DBPROPSET_DBINIT"},     {&DBPROPSET_INDEX, "DBPROPSET_INDEX"},
+      {&DBPROPSET_PROPERTIESINERROR, "DBPROPSET_PROPERTIESINERROR"},
+      {&DBPROPSET_ROWSET, "DBPROPSET_ROWSET"},     {&DBPROPSET_SESSION, "DBPROPSET_SESSION"},
+      {&DBPROPSET_TABLE, "DBPROPSET_TABLE"},       {&DBPROPSET_VIEW, "DBPROPSET_VIEW"}};
+  for (const auto& [set, name] : core) EXPECT_STREQ(GetPropSetName(set), name);
   const GUID persist = {0x4D7839A0, 0x5B8E, 0x11D1, {0xA6, 0xB3, 0x00, 0xA0, 0xC9, 0x13, 0x8C, 0x66}};
   EXPECT_STREQ(GetPropSetName(&persist), "DBPROPSET_PERSIST");
   const GUID unknown = {0xfedcba98, 0x7654, 0x3210, {0xab, 0xcd, 0xef, 0x01, 0x23, 0x45, 0x67, 0x89}};
