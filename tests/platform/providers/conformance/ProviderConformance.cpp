@@ -315,14 +315,9 @@ TEST_P(ProviderConformance, ChangesAreWrittenAtOnceAndSeenByANewConnection) {
 TEST_P(ProviderConformance, RowsetFailuresLeaveOneRecordNamingTheInterface) {
   auto result = Execute(m_session, "select * from " + Profile().qualifiedTable, {{DBPROP_IRowsetLocate, 1}});
   ASSERT_EQ(result.hr, S_OK);
-  auto expectOneRecord = [&](HRESULT hr, REFIID iid, const char* what) {
-    auto records = TakeErrorOrigins();
-    ASSERT_EQ(records.size(), 1u) << what;
-    EXPECT_EQ(records[0].hrError, hr) << what;
-    EXPECT_EQ(records[0].iid, iid) << what;
-    EXPECT_EQ(records[0].clsid, Profile().clsid) << what;
-    EXPECT_EQ(result.rowset.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(iid), S_OK) << what;
-  };
+  for (const IID* iid : {&IID_IRowset, &IID_IRowsetLocate, &IID_IAccessor, &IID_IRowsetInfo, &IID_IColumnsRowset,
+                         &IID_IConvertType})
+    EXPECT_EQ(result.rowset.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(*iid), S_OK);
 
   DBBINDING b{};
   b.iOrdinal = 999;
@@ -335,9 +330,9 @@ TEST_P(ProviderConformance, RowsetFailuresLeaveOneRecordNamingTheInterface) {
                                                          &status),
             DB_E_ERRORSOCCURRED);
   EXPECT_EQ(status, DBBINDSTATUS_BADORDINAL);
-  expectOneRecord(DB_E_ERRORSOCCURRED, IID_IAccessor, "a binding past the columns");
+  EXPECT_TRUE(TookOneRecord(DB_E_ERRORSOCCURRED, IID_IAccessor, Profile().clsid)) << "a binding past the columns";
   EXPECT_EQ(result.rowset.As<IAccessor>()->ReleaseAccessor(12345, nullptr), DB_E_BADACCESSORHANDLE);
-  expectOneRecord(DB_E_BADACCESSORHANDLE, IID_IAccessor, "an unknown accessor");
+  EXPECT_TRUE(TookOneRecord(DB_E_BADACCESSORHANDLE, IID_IAccessor, Profile().clsid)) << "an unknown accessor";
 
   auto info = result.rowset.As<IRowsetInfo>();
   ComPtr<IRowsetLocate> self;
@@ -346,17 +341,17 @@ TEST_P(ProviderConformance, RowsetFailuresLeaveOneRecordNamingTheInterface) {
   EXPECT_EQ(self.As<IUnknown>().Get(), result.rowset.As<IUnknown>().Get());
   ComPtr<IUnknown> none;
   EXPECT_EQ(info->GetReferencedRowset(1, IID_IRowset, &none), DB_E_NOTAREFERENCECOLUMN);
-  expectOneRecord(DB_E_NOTAREFERENCECOLUMN, IID_IRowsetInfo, "a plain column");
+  EXPECT_TRUE(TookOneRecord(DB_E_NOTAREFERENCECOLUMN, IID_IRowsetInfo, Profile().clsid)) << "a plain column";
   EXPECT_EQ(info->GetReferencedRowset(5000, IID_IRowset, &none), DB_E_BADORDINAL);
-  expectOneRecord(DB_E_BADORDINAL, IID_IRowsetInfo, "an ordinal past the columns");
+  EXPECT_TRUE(TookOneRecord(DB_E_BADORDINAL, IID_IRowsetInfo, Profile().clsid)) << "an ordinal past the columns";
 
   EXPECT_EQ(result.rowset.As<IColumnsRowset>()->GetColumnsRowset(m_session, 0, nullptr, IID_IUnknown, 0, nullptr,
                                                                  &none),
             DB_E_NOAGGREGATION);
-  expectOneRecord(DB_E_NOAGGREGATION, IID_IColumnsRowset, "an aggregated columns rowset");
+  EXPECT_TRUE(TookOneRecord(DB_E_NOAGGREGATION, IID_IColumnsRowset, Profile().clsid)) << "an aggregated columns rowset";
   EXPECT_EQ(result.rowset.As<IConvertType>()->CanConvert(DBTYPE_I4, DBTYPE_STR, DBCONVERTFLAGS_PARAMETER),
             DB_E_BADCONVERTFLAG);
-  expectOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, "a parameter conversion on a rowset");
+  EXPECT_TRUE(TookOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, Profile().clsid)) << "a parameter conversion on a rowset";
 }
 
 TEST_P(ProviderConformance, CommandFailuresLeaveOneRecordNamingTheInterface) {
@@ -364,25 +359,19 @@ TEST_P(ProviderConformance, CommandFailuresLeaveOneRecordNamingTheInterface) {
   ASSERT_EQ(m_session.As<IDBCreateCommand>()->CreateCommand(nullptr, IID_ICommandText,
                                                             reinterpret_cast<IUnknown**>(&command)),
             S_OK);
-  auto expectOneRecord = [&](HRESULT hr, REFIID iid, const char* what) {
-    auto records = TakeErrorOrigins();
-    ASSERT_EQ(records.size(), 1u) << what;
-    EXPECT_EQ(records[0].hrError, hr) << what;
-    EXPECT_EQ(records[0].iid, iid) << what;
-    EXPECT_EQ(records[0].clsid, Profile().clsid) << what;
-    EXPECT_EQ(command.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(iid), S_OK) << what;
-  };
+  for (const IID* iid : {&IID_ICommand, &IID_ICommandText, &IID_ICommandProperties, &IID_IConvertType})
+    EXPECT_EQ(command.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(*iid), S_OK);
   GUID dialect = DBGUID_DBSQL;
   LPOLESTR text = nullptr;
   EXPECT_EQ(command->GetCommandText(&dialect, &text), DB_E_NOCOMMAND);
   EXPECT_EQ(dialect, GUID_NULL);
-  expectOneRecord(DB_E_NOCOMMAND, IID_ICommandText, "no text to get");
+  EXPECT_TRUE(TookOneRecord(DB_E_NOCOMMAND, IID_ICommandText, Profile().clsid)) << "no text to get";
   ComPtr<IUnknown> rowset;
   EXPECT_EQ(command->Execute(nullptr, IID_IRowset, nullptr, nullptr, &rowset), DB_E_NOCOMMAND);
-  expectOneRecord(DB_E_NOCOMMAND, IID_ICommand, "no text to run");
+  EXPECT_TRUE(TookOneRecord(DB_E_NOCOMMAND, IID_ICommand, Profile().clsid)) << "no text to run";
   constexpr GUID kOtherDialect = {0x1a2b3c4d, 0x1111, 0x2222, {3, 3, 3, 3, 3, 3, 3, 3}};
   EXPECT_EQ(command->SetCommandText(kOtherDialect, u"select 1"), DB_E_DIALECTNOTSUPPORTED);
-  expectOneRecord(DB_E_DIALECTNOTSUPPORTED, IID_ICommandText, "another dialect");
+  EXPECT_TRUE(TookOneRecord(DB_E_DIALECTNOTSUPPORTED, IID_ICommandText, Profile().clsid)) << "another dialect";
 
   // GUID_NULL asks for the default dialect.
   std::u16string sql = AnsiToOle("select * from " + Profile().qualifiedTable);
@@ -394,13 +383,13 @@ TEST_P(ProviderConformance, CommandFailuresLeaveOneRecordNamingTheInterface) {
   CoTaskMemFree(text);
 
   EXPECT_EQ(command->Execute(m_session, IID_IUnknown, nullptr, nullptr, &rowset), DB_E_NOAGGREGATION);
-  expectOneRecord(DB_E_NOAGGREGATION, IID_ICommand, "an aggregated rowset");
+  EXPECT_TRUE(TookOneRecord(DB_E_NOAGGREGATION, IID_ICommand, Profile().clsid)) << "an aggregated rowset";
   EXPECT_EQ(command->Execute(nullptr, IID_IRowset, nullptr, nullptr, nullptr), E_INVALIDARG);
-  expectOneRecord(E_INVALIDARG, IID_ICommand, "nowhere to put the rowset");
+  EXPECT_TRUE(TookOneRecord(E_INVALIDARG, IID_ICommand, Profile().clsid)) << "nowhere to put the rowset";
   auto convert = command.As<IConvertType>();
   EXPECT_EQ(convert->CanConvert(DBTYPE_I4, DBTYPE_STR, DBCONVERTFLAGS_PARAMETER), S_OK);
   EXPECT_EQ(convert->CanConvert(DBTYPE_I4, DBTYPE_STR, 0x400), DB_E_BADCONVERTFLAG);
-  expectOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, "unknown conversion flags");
+  EXPECT_TRUE(TookOneRecord(DB_E_BADCONVERTFLAG, IID_IConvertType, Profile().clsid)) << "unknown conversion flags";
 
   ComPtr<IUnknown> session;
   ASSERT_EQ(command->GetDBSession(IID_IUnknown, &session), S_OK);

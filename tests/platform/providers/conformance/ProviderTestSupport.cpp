@@ -234,18 +234,20 @@ std::vector<std::string> TakeErrorDescriptions() {
   return out;
 }
 
-std::vector<ERRORINFO> TakeErrorOrigins() {
-  std::vector<ERRORINFO> out;
+testing::AssertionResult TookOneRecord(HRESULT hr, REFIID iid, REFCLSID clsid) {
   ComPtr<IErrorInfo> info;
-  if (GetErrorInfo(0, &info) != S_OK || !info) return out;
+  if (GetErrorInfo(0, &info) != S_OK || !info) return testing::AssertionFailure() << "no error object";
   auto records = info.As<IErrorRecords>();
   ULONG count = 0;
-  if (!records || FAILED(records->GetRecordCount(&count))) return out;
-  for (ULONG i = 0; i < count; ++i) {
-    ERRORINFO basic{};
-    if (SUCCEEDED(records->GetBasicErrorInfo(i, &basic))) out.push_back(basic);
-  }
-  return out;
+  if (!records || FAILED(records->GetRecordCount(&count)) || count != 1)
+    return testing::AssertionFailure() << count << " records instead of one";
+  ERRORINFO basic{};
+  records->GetBasicErrorInfo(0, &basic);
+  if (basic.hrError != hr)
+    return testing::AssertionFailure() << std::hex << "the record says 0x" << basic.hrError << ", not 0x" << hr;
+  if (basic.iid != iid) return testing::AssertionFailure() << "the record names another interface";
+  if (basic.clsid != clsid) return testing::AssertionFailure() << "the record names another provider";
+  return testing::AssertionSuccess();
 }
 
 ComPtr<IRowset> SchemaRowset(IUnknown* session, REFGUID schema,

@@ -3,6 +3,8 @@
 // per fetch, or 256-byte text buffers).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,9 +56,9 @@ std::vector<BufferedText> ReadColumnBuffered(IRowset* rowset, DBORDINAL ordinal)
 
 // The descriptions of the records of the thread's error object.
 std::vector<std::string> TakeErrorDescriptions();
-// The basic information (status, provider class, interface) of each record
-// of the thread's error object, which is taken.
-std::vector<ERRORINFO> TakeErrorOrigins();
+// Takes the thread's error object and checks it holds exactly one record,
+// of status hr, from the provider clsid, for a method of interface iid.
+testing::AssertionResult TookOneRecord(HRESULT hr, REFIID iid, REFCLSID clsid);
 
 ComPtr<IRowset> SchemaRowset(IUnknown* session, REFGUID schema,
                              const std::vector<std::optional<std::string>>& restrictions,

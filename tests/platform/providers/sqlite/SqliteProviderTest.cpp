@@ -464,40 +464,33 @@ TEST_F(SqliteProvider, FetchingAndWritingFailuresLeaveOneRecordNamingTheInterfac
   auto session = CreateSession(init);
   auto result = Execute(session, "select id from Trades order by id", {{DBPROP_IRowsetLocate, 1}});
   ASSERT_EQ(result.hr, S_OK);
-  auto expectOneRecord = [](HRESULT hr, REFIID iid, const char* what) {
-    auto records = TakeErrorOrigins();
-    ASSERT_EQ(records.size(), 1u) << what;
-    EXPECT_EQ(records[0].hrError, hr) << what;
-    EXPECT_EQ(records[0].iid, iid) << what;
-    EXPECT_EQ(records[0].clsid, CLSID_RavezovSQLite) << what;
-  };
   DBCOUNTITEM obtained = 0;
   HROW* rows = nullptr;
   EXPECT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, nullptr, &rows), E_INVALIDARG);
-  expectOneRecord(E_INVALIDARG, IID_IRowset, "no count to fill");
+  EXPECT_TRUE(TookOneRecord(E_INVALIDARG, IID_IRowset, CLSID_RavezovSQLite)) << "no count to fill";
   EXPECT_EQ(result.rowset->GetNextRows(7, 0, 1, &obtained, &rows), DB_E_BADCHAPTER);
-  expectOneRecord(DB_E_BADCHAPTER, IID_IRowset, "a chapter");
+  EXPECT_TRUE(TookOneRecord(DB_E_BADCHAPTER, IID_IRowset, CLSID_RavezovSQLite)) << "a chapter";
   HROW bogus = 424242;
   DBROWSTATUS status = DBROWSTATUS_S_OK;
   EXPECT_EQ(result.rowset->ReleaseRows(1, &bogus, nullptr, nullptr, &status), DB_E_ERRORSOCCURRED);
   EXPECT_EQ(status, DBROWSTATUS_E_INVALID);
-  expectOneRecord(DB_E_ERRORSOCCURRED, IID_IRowset, "an unknown row released");
+  EXPECT_TRUE(TookOneRecord(DB_E_ERRORSOCCURRED, IID_IRowset, CLSID_RavezovSQLite)) << "an unknown row released";
 
   auto locate = result.rowset.As<IRowsetLocate>();
   ASSERT_TRUE(locate);
   EXPECT_EQ(locate->GetRowsAt(0, 3, 0, nullptr, 0, 1, &obtained, &rows), DB_E_BADCHAPTER);
-  expectOneRecord(DB_E_BADCHAPTER, IID_IRowsetLocate, "a chapter given to GetRowsAt");
+  EXPECT_TRUE(TookOneRecord(DB_E_BADCHAPTER, IID_IRowsetLocate, CLSID_RavezovSQLite)) << "a chapter given to GetRowsAt";
   DBBKMARK length = 3;
   BYTE shortBookmark[3] = {};
   const BYTE* bookmarks[] = {shortBookmark};
   DBHASHVALUE hash = 0;
   EXPECT_EQ(locate->Hash(DB_NULL_HCHAPTER, 1, &length, bookmarks, &hash, &status), DB_E_ERRORSOCCURRED);
-  expectOneRecord(DB_E_ERRORSOCCURRED, IID_IRowsetLocate, "no bookmark to hash");
+  EXPECT_TRUE(TookOneRecord(DB_E_ERRORSOCCURRED, IID_IRowsetLocate, CLSID_RavezovSQLite)) << "no bookmark to hash";
 
   // An unknown row deletes nothing, so the sample is safe.
   auto change = result.rowset.As<IRowsetChange>();
   ASSERT_TRUE(change);
   EXPECT_EQ(change->DeleteRows(DB_NULL_HCHAPTER, 1, &bogus, &status), DB_E_ERRORSOCCURRED);
   EXPECT_EQ(status, DBROWSTATUS_E_INVALID);
-  expectOneRecord(DB_E_ERRORSOCCURRED, IID_IRowsetChange, "an unknown row deleted");
+  EXPECT_TRUE(TookOneRecord(DB_E_ERRORSOCCURRED, IID_IRowsetChange, CLSID_RavezovSQLite)) << "an unknown row deleted";
 }
