@@ -8,6 +8,7 @@
 #include "ErrorRecords.h"
 #include "SqliteErrors.h"
 #include "SqliteProperties.h"
+#include "SqliteProvider.h"
 #include "SqliteRowid.h"
 #include "SqliteSchemaRowsets.h"
 #include "SqliteTableName.h"
@@ -15,17 +16,14 @@
 
 CSqliteSession::CSqliteSession(CSqliteDataSource* dataSource,
                                std::shared_ptr<CSqliteConnection> connection)
-    : m_dataSource(dataSource),
-      m_connection(std::move(connection)),
-      m_properties(SqliteSessionProperties()) {
-  m_dataSource->AddRef();
+    : CSessionBase(dataSource->Identity(), SqliteSessionProperties(), CLSID_RavezovSQLite,
+                   std::u16string(kSqliteErrorSource)),
+      m_dataSource(dataSource),
+      m_connection(std::move(connection)) {
   m_dataSource->SessionOpened();
 }
 
-CSqliteSession::~CSqliteSession() {
-  m_dataSource->SessionClosed();
-  m_dataSource->Release();
-}
+CSqliteSession::~CSqliteSession() { m_dataSource->SessionClosed(); }
 
 HRESULT CreateSqliteSession(CSqliteDataSource* dataSource,
                             std::shared_ptr<CSqliteConnection> connection, REFIID riid,
@@ -34,29 +32,9 @@ HRESULT CreateSqliteSession(CSqliteDataSource* dataSource,
                                                         std::move(connection));
 }
 
-HRESULT CSqliteSession::GetDataSource(REFIID riid, IUnknown** ppDataSource) {
-  ClearErrorInfo();
-  if (!ppDataSource) return E_INVALIDARG;
-  *ppDataSource = nullptr;
-  return m_dataSource->QueryInterface(riid, reinterpret_cast<void**>(ppDataSource));
-}
-
-HRESULT CSqliteSession::OpenRowset(IUnknown* pUnkOuter, DBID* pTableID, DBID* pIndexID,
-                                   REFIID riid, ULONG cPropertySets, DBPROPSET rgPropertySets[],
-                                   IUnknown** ppRowset) {
-  ClearErrorInfo();
-  if (ppRowset) *ppRowset = nullptr;
-  if (!pTableID && !pIndexID) return E_INVALIDARG;
-  if (cPropertySets && !rgPropertySets) return E_INVALIDARG;
-  if (riid != GUID_NULL && !ppRowset) return E_INVALIDARG;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
-  if (pIndexID)
-    return PostProviderError(DB_E_NOINDEX, IID_IOpenRowset, "Index rowsets are not supported.");
-  if (pTableID->eKind != DBKIND_NAME || !pTableID->uName.pwszName)
-    return PostProviderError(DB_E_NOTABLE, IID_IOpenRowset,
-                             "Tables are identified by name (DBKIND_NAME).");
-  std::string name = OleToAnsi(pTableID->uName.pwszName);
-
+HRESULT CSqliteSession::OpenTable(const std::u16string& tableName, REFIID riid, ULONG cPropertySets,
+                                  DBPROPSET rgPropertySets[], IUnknown** ppRowset) {
+  std::string name = OleToAnsi(tableName);
   CSqliteRowsetProperties properties;
   if (cPropertySets) {
     HRESULT hr = properties.SetProperties(cPropertySets, rgPropertySets);
@@ -86,54 +64,21 @@ HRESULT CSqliteSession::OpenRowset(IUnknown* pUnkOuter, DBID* pTableID, DBID* pI
   std::string sql = "SELECT " + (rowidLeads ? rowid.sql + ", " : std::string()) + "* FROM " + from;
   CSqliteStatement statement;
   if (statement.Prepare(db, sql) != SQLITE_OK) return PostSqliteError(E_FAIL, IID_IOpenRowset, db);
-  return OpenSqliteRowset(m_connection, std::move(statement), rowidLeads, properties,
-                          static_cast<IOpenRowset*>(this), riid, ppRowset, IID_IOpenRowset);
+  return OpenSqliteRowset(m_connection, std::move(statement), rowidLeads, properties, Creator(), riid,
+                          ppRowset, IID_IOpenRowset);
 }
 
-HRESULT CSqliteSession::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                      ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
-  ClearErrorInfo();
-  std::lock_guard guard(m_mutex);
-  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
-                                    prgPropertySets);
-}
-
-HRESULT CSqliteSession::SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) {
-  ClearErrorInfo();
-  std::lock_guard guard(m_mutex);
-  return m_properties.SetProperties(cPropertySets, rgPropertySets);
-}
-
-HRESULT CSqliteSession::CreateCommand(IUnknown* pUnkOuter, REFIID riid, IUnknown** ppCommand) {
-  ClearErrorInfo();
-  if (!ppCommand) return E_INVALIDARG;
-  *ppCommand = nullptr;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
+HRESULT CSqliteSession::NewCommand(REFIID riid, IUnknown** ppCommand) {
   return CreateSqliteCommand(Identity(), m_connection, riid, reinterpret_cast<void**>(ppCommand));
 }
 
-HRESULT CSqliteSession::GetRowset(IUnknown* pUnkOuter, REFGUID rguidSchema, ULONG cRestrictions,
-                                  const VARIANT rgRestrictions[], REFIID riid, ULONG cPropertySets,
-                                  DBPROPSET rgPropertySets[], IUnknown** ppRowset) {
-  ClearErrorInfo();
-  if (!ppRowset) return E_INVALIDARG;
-  *ppRowset = nullptr;
-  if (cRestrictions && !rgRestrictions) return E_INVALIDARG;
-  if (cPropertySets && !rgPropertySets) return E_INVALIDARG;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
+HRESULT CSqliteSession::SchemaRowset(REFGUID schema, ULONG cRestrictions, const VARIANT rgRestrictions[],
+                                     REFIID riid, IUnknown** ppRowset) {
   auto lock = m_connection->Lock();
-  return GetSqliteSchemaRowset(m_connection->Handle(), rguidSchema, cRestrictions, rgRestrictions,
-                               static_cast<IOpenRowset*>(this), riid, ppRowset);
+  return GetSqliteSchemaRowset(m_connection->Handle(), schema, cRestrictions, rgRestrictions, Creator(), riid,
+                               ppRowset);
 }
 
-HRESULT CSqliteSession::GetSchemas(ULONG* pcSchemas, GUID** prgSchemas,
-                                   ULONG** prgRestrictionSupport) {
-  ClearErrorInfo();
+HRESULT CSqliteSession::SupportedSchemas(ULONG* pcSchemas, GUID** prgSchemas, ULONG** prgRestrictionSupport) {
   return GetSqliteSchemas(pcSchemas, prgSchemas, prgRestrictionSupport);
-}
-
-HRESULT CSqliteSession::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_IGetDataSource, &IID_IOpenRowset,
-                                        &IID_ISessionProperties, &IID_IDBCreateCommand,
-                                        &IID_IDBSchemaRowset});
 }

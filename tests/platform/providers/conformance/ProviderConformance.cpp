@@ -395,3 +395,37 @@ TEST_P(ProviderConformance, CommandFailuresLeaveOneRecordNamingTheInterface) {
   ASSERT_EQ(command->GetDBSession(IID_IUnknown, &session), S_OK);
   EXPECT_EQ(session.Get(), m_session.As<IUnknown>().Get());
 }
+
+TEST_P(ProviderConformance, SessionFailuresLeaveOneRecordNamingTheInterface) {
+  for (const IID* iid : {&IID_IGetDataSource, &IID_IOpenRowset, &IID_ISessionProperties, &IID_IDBCreateCommand,
+                         &IID_IDBSchemaRowset})
+    EXPECT_EQ(m_session.As<ISupportErrorInfo>()->InterfaceSupportsErrorInfo(*iid), S_OK);
+  auto open = m_session.As<IOpenRowset>();
+  ComPtr<IUnknown> rowset;
+  EXPECT_EQ(open->OpenRowset(nullptr, nullptr, nullptr, IID_IRowset, 0, nullptr, &rowset), E_INVALIDARG);
+  EXPECT_TRUE(TookOneRecord(E_INVALIDARG, IID_IOpenRowset, Profile().clsid)) << "nothing named";
+  DBID index{};
+  index.eKind = DBKIND_NAME;
+  std::u16string indexName = u"some_index";
+  index.uName.pwszName = indexName.data();
+  EXPECT_EQ(open->OpenRowset(nullptr, nullptr, &index, IID_IRowset, 0, nullptr, &rowset), DB_E_NOINDEX);
+  EXPECT_TRUE(TookOneRecord(DB_E_NOINDEX, IID_IOpenRowset, Profile().clsid)) << "an index";
+  DBID byGuid{};
+  byGuid.eKind = DBKIND_GUID;
+  EXPECT_EQ(open->OpenRowset(nullptr, &byGuid, nullptr, IID_IRowset, 0, nullptr, &rowset), DB_E_NOTABLE);
+  EXPECT_TRUE(TookOneRecord(DB_E_NOTABLE, IID_IOpenRowset, Profile().clsid)) << "a table named by GUID";
+
+  ComPtr<IUnknown> command;
+  EXPECT_EQ(m_session.As<IDBCreateCommand>()->CreateCommand(m_session, IID_IUnknown, &command), DB_E_NOAGGREGATION);
+  EXPECT_TRUE(TookOneRecord(DB_E_NOAGGREGATION, IID_IDBCreateCommand, Profile().clsid)) << "an aggregated command";
+  EXPECT_EQ(m_session.As<IDBSchemaRowset>()->GetRowset(nullptr, DBSCHEMA_TABLES, 2, nullptr, IID_IRowset, 0,
+                                                       nullptr, &rowset),
+            E_INVALIDARG);
+  EXPECT_TRUE(TookOneRecord(E_INVALIDARG, IID_IDBSchemaRowset, Profile().clsid)) << "restrictions not given";
+
+  ComPtr<IDBInitialize> dataSource;
+  ASSERT_EQ(m_session.As<IGetDataSource>()->GetDataSource(IID_IDBInitialize,
+                                                          reinterpret_cast<IUnknown**>(&dataSource)),
+            S_OK);
+  EXPECT_EQ(dataSource.As<IUnknown>().Get(), m_dataSource.As<IUnknown>().Get());
+}
