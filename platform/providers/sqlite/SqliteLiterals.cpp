@@ -8,46 +8,35 @@
 #include <string>
 #include <vector>
 
+#include "LiteralInfo.h"
 #include "objbase.h"
 #include "stringapiset.h"
 
 namespace {
 
-struct LiteralDef {
-  DBLITERAL literal;
-  const char16_t* value;           // null when the literal has no value
-  const char16_t* invalidChars;
-  const char16_t* invalidStartingChars;
-  ULONG maxLength;
-};
-
 // SQLite names have no length limit of their own; ~0u says so. Schemas do
 // not exist: attached databases are catalogs.
 constexpr ULONG kNoLimit = ~0u;
-const LiteralDef kLiterals[] = {
-    {DBLITERAL_CATALOG_NAME, nullptr, u"\"", u"0123456789", kNoLimit},
-    {DBLITERAL_CATALOG_SEPARATOR, u".", nullptr, nullptr, 1},
-    {DBLITERAL_CHAR_LITERAL, nullptr, nullptr, nullptr, kNoLimit},
-    {DBLITERAL_COLUMN_ALIAS, nullptr, u"\"", u"0123456789", kNoLimit},
-    {DBLITERAL_COLUMN_NAME, nullptr, u"\"", u"0123456789", kNoLimit},
-    {DBLITERAL_CORRELATION_NAME, nullptr, u"\"", u"0123456789", kNoLimit},
-    {DBLITERAL_INDEX_NAME, nullptr, u"\"", u"0123456789", kNoLimit},
-    {DBLITERAL_LIKE_PERCENT, u"%", nullptr, nullptr, 1},
-    {DBLITERAL_LIKE_UNDERSCORE, u"_", nullptr, nullptr, 1},
-    {DBLITERAL_QUOTE_PREFIX, u"\"", nullptr, nullptr, 1},
-    {DBLITERAL_QUOTE_SUFFIX, u"\"", nullptr, nullptr, 1},
-    {DBLITERAL_TABLE_NAME, nullptr, u"\"", u"0123456789", kNoLimit},
-    {DBLITERAL_TEXT_COMMAND, nullptr, nullptr, nullptr, kNoLimit},
-    {DBLITERAL_VIEW_NAME, nullptr, u"\"", u"0123456789", kNoLimit},
-};
 
-const LiteralDef* FindLiteral(DBLITERAL lt) {
-  for (const auto& d : kLiterals)
-    if (d.literal == lt) return &d;
-  return nullptr;
+const std::vector<LiteralEntry>& Literals() {
+  static const std::vector<LiteralEntry> literals = {
+      {DBLITERAL_CATALOG_NAME, u"", u"\"", u"0123456789", kNoLimit},
+      {DBLITERAL_CATALOG_SEPARATOR, u".", u"", u"", 1},
+      {DBLITERAL_CHAR_LITERAL, u"", u"", u"", kNoLimit},
+      {DBLITERAL_COLUMN_ALIAS, u"", u"\"", u"0123456789", kNoLimit},
+      {DBLITERAL_COLUMN_NAME, u"", u"\"", u"0123456789", kNoLimit},
+      {DBLITERAL_CORRELATION_NAME, u"", u"\"", u"0123456789", kNoLimit},
+      {DBLITERAL_INDEX_NAME, u"", u"\"", u"0123456789", kNoLimit},
+      {DBLITERAL_LIKE_PERCENT, u"%", u"", u"", 1},
+      {DBLITERAL_LIKE_UNDERSCORE, u"_", u"", u"", 1},
+      {DBLITERAL_QUOTE_PREFIX, u"\"", u"", u"", 1},
+      {DBLITERAL_QUOTE_SUFFIX, u"\"", u"", u"", 1},
+      {DBLITERAL_TABLE_NAME, u"", u"\"", u"0123456789", kNoLimit},
+      {DBLITERAL_TEXT_COMMAND, u"", u"", u"", kNoLimit},
+      {DBLITERAL_VIEW_NAME, u"", u"\"", u"0123456789", kNoLimit},
+  };
+  return literals;
 }
-
-size_t TextUnits(const char16_t* s) { return s ? std::char_traits<char16_t>::length(s) + 1 : 0; }
 
 // Keywords of the ODBC list that need not be reported again.
 const char* const kOdbcKeywords[] = {
@@ -89,63 +78,7 @@ bool IsOdbcKeyword(const std::string& word) {
 
 HRESULT GetSqliteLiteralInfo(ULONG cLiterals, const DBLITERAL rgLiterals[], ULONG* pcLiteralInfo,
                              DBLITERALINFO** prgLiteralInfo, OLECHAR** ppCharBuffer) {
-  if (pcLiteralInfo) *pcLiteralInfo = 0;
-  if (prgLiteralInfo) *prgLiteralInfo = nullptr;
-  if (ppCharBuffer) *ppCharBuffer = nullptr;
-  if (!pcLiteralInfo || !prgLiteralInfo || !ppCharBuffer || (cLiterals && !rgLiterals))
-    return E_INVALIDARG;
-
-  // No list asks for every literal the provider supports.
-  std::vector<DBLITERAL> asked;
-  if (cLiterals == 0) {
-    for (const auto& d : kLiterals) asked.push_back(d.literal);
-  } else {
-    asked.assign(rgLiterals, rgLiterals + cLiterals);
-  }
-
-  size_t units = 0;
-  for (DBLITERAL lt : asked) {
-    if (const LiteralDef* d = FindLiteral(lt))
-      units += TextUnits(d->value) + TextUnits(d->invalidChars) + TextUnits(d->invalidStartingChars);
-  }
-  auto* infos = static_cast<DBLITERALINFO*>(CoTaskMemAlloc(sizeof(DBLITERALINFO) * asked.size()));
-  auto* buffer = units ? static_cast<OLECHAR*>(CoTaskMemAlloc(units * sizeof(OLECHAR))) : nullptr;
-  if (!infos || (units && !buffer)) {
-    CoTaskMemFree(infos);
-    CoTaskMemFree(buffer);
-    return E_OUTOFMEMORY;
-  }
-  OLECHAR* next = buffer;
-  auto place = [&](const char16_t* s) -> LPOLESTR {
-    if (!s) return nullptr;
-    size_t n = TextUnits(s);
-    std::memcpy(next, s, n * sizeof(OLECHAR));
-    LPOLESTR at = next;
-    next += n;
-    return at;
-  };
-  size_t unsupported = 0;
-  for (size_t i = 0; i < asked.size(); ++i) {
-    DBLITERALINFO& info = infos[i];
-    info = {};
-    info.lt = asked[i];
-    const LiteralDef* d = FindLiteral(asked[i]);
-    if (!d) {
-      info.fSupported = FALSE;
-      ++unsupported;
-      continue;
-    }
-    info.fSupported = TRUE;
-    info.pwszLiteralValue = place(d->value);
-    info.pwszInvalidChars = place(d->invalidChars);
-    info.pwszInvalidStartingChars = place(d->invalidStartingChars);
-    info.cchMaxLen = d->maxLength;
-  }
-  *pcLiteralInfo = static_cast<ULONG>(asked.size());
-  *prgLiteralInfo = infos;
-  *ppCharBuffer = buffer;
-  if (unsupported == 0) return S_OK;
-  return unsupported == asked.size() ? DB_E_ERRORSOCCURRED : DB_S_ERRORSOCCURRED;
+  return FillLiteralInfo(Literals(), cLiterals, rgLiterals, pcLiteralInfo, prgLiteralInfo, ppCharBuffer);
 }
 
 HRESULT GetSqliteKeywords(LPOLESTR* ppwszKeywords) {
