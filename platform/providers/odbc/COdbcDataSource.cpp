@@ -7,19 +7,10 @@
 #include "LiteralInfo.h"
 #include "OdbcDiagnostics.h"
 #include "OdbcProperties.h"
-#include "PromptService.h"
 #include "oleauto.h"
 #include "stringapiset.h"
 
 namespace {
-
-const std::vector<GUID> kSetsBeforeInit = {DBPROPSET_DBINIT};
-const std::vector<GUID> kSetsAfterInit = {DBPROPSET_DBINIT, DBPROPSET_DATASOURCEINFO, DBPROPSET_DATASOURCE,
-                                          DBPROPSET_SESSION, DBPROPSET_ROWSET};
-
-bool IsPrompting(LONG prompt) {
-  return prompt == DBPROMPT_PROMPT || prompt == DBPROMPT_COMPLETE || prompt == DBPROMPT_COMPLETEREQUIRED;
-}
 
 void SetText(CPropertyStore& store, REFGUID set, DBPROPID id, const std::u16string& text) {
   VARIANT v;
@@ -66,7 +57,7 @@ LONG SchemaUsage(SQLUINTEGER odbc) {
 
 // The naming literals as the server reports them: a catalog or schema
 // literal only where the server names tables with one.
-std::vector<LiteralEntry> Literals(const OdbcServerInfo& info) {
+std::vector<LiteralEntry> ServerLiterals(const OdbcServerInfo& info) {
   const ULONG maxLength = info.maxIdentifierLength ? info.maxIdentifierLength : ~0u;
   std::vector<LiteralEntry> literals;
   auto name = [&](DBLITERAL lt) { literals.push_back({lt, {}, {}, {}, maxLength}); };
@@ -94,9 +85,8 @@ std::vector<LiteralEntry> Literals(const OdbcServerInfo& info) {
 
 }  // namespace
 
-COdbcDataSource::COdbcDataSource() : m_properties(OdbcAllProperties()) {
-  m_properties.SetAvailableSets(kSetsBeforeInit);
-}
+COdbcDataSource::COdbcDataSource()
+    : CDataSourceBase(OdbcAllProperties(), CLSID_RavezovODBC, std::u16string(kOdbcErrorSource)) {}
 
 std::shared_ptr<COdbcConnection> COdbcDataSource::Connection() const {
   std::lock_guard lock(m_mutex);
@@ -107,40 +97,12 @@ HRESULT COdbcDataSource::NotInitialized(REFIID iid) const {
   return PostOdbcError(E_UNEXPECTED, iid, "The data source is not initialized.");
 }
 
-HRESULT COdbcDataSource::Initialize() {
-  ClearErrorInfo();
-  if (Connection()) return PostOdbcError(DB_E_ALREADYINITIALIZED, IID_IDBInitialize, "The data source is already initialized.");
-  HRESULT hr = PromptIfAsked();
-  if (FAILED(hr)) return hr;
-  return Connect();
+bool COdbcDataSource::NamesItsSource() const {
+  return !m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE).empty() ||
+         !m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_PROVIDERSTRING).empty();
 }
 
-HRESULT COdbcDataSource::PromptIfAsked() {
-  LONG prompt;
-  bool named;
-  HWND owner = nullptr;
-  {
-    std::lock_guard lock(m_mutex);
-    prompt = m_properties.Long(DBPROPSET_DBINIT, DBPROP_INIT_PROMPT);
-    named = !m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE).empty() ||
-            !m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_PROVIDERSTRING).empty();
-    if (const VARIANT* v = m_properties.Value(DBPROPSET_DBINIT, DBPROP_INIT_HWND); v && v->vt == VT_I8)
-      owner = reinterpret_cast<HWND>(static_cast<intptr_t>(v->llVal));
-  }
-  if (!IsPrompting(prompt)) return S_OK;
-  // Completing asks only when nothing names the data source.
-  if (prompt != DBPROMPT_PROMPT && named) return S_OK;
-  DataSourcePrompt show = GetDataSourcePrompt();
-  if (!show)
-    return PostOdbcError(DB_E_CANCELED, IID_IDBInitialize, "No connection prompt is available; initialization was canceled.");
-  HRESULT hr = show(owner, static_cast<DBPROMPT>(prompt), CLSID_RavezovODBC, static_cast<IDBProperties*>(this));
-  if (hr == DB_E_CANCELED) return PostOdbcError(DB_E_CANCELED, IID_IDBInitialize, "The user canceled the prompt.");
-  if (FAILED(hr)) return PostOdbcError(hr, IID_IDBInitialize, "The connection prompt failed.");
-  return S_OK;
-}
-
-HRESULT COdbcDataSource::Connect() {
-  std::lock_guard lock(m_mutex);
+HRESULT COdbcDataSource::Open() {
   OdbcConnectionSettings settings;
   settings.dataSource = m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE);
   settings.userId = m_properties.Text(DBPROPSET_DBINIT, DBPROP_AUTH_USERID);
@@ -173,47 +135,9 @@ void COdbcDataSource::PublishInfo(const OdbcServerInfo& info) {
   SetLong(m_properties, kInfo, DBPROP_SCHEMAUSAGE, SchemaUsage(info.schemaUsage));
   SetLong(m_properties, kInfo, DBPROP_MULTIPLERESULTS, info.multipleResults ? DBPROPVAL_MR_SUPPORTED : 0);
   SetBool(m_properties, kInfo, DBPROP_DATASOURCEREADONLY, info.readOnly);
-  m_properties.SetAvailableSets(kSetsAfterInit);
-  m_properties.SetReadOnlySets({DBPROPSET_DBINIT});
 }
 
-HRESULT COdbcDataSource::Uninitialize() {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  if (!m_connection) return S_OK;
-  if (m_sessions > 0) return PostOdbcError(DB_E_OBJECTOPEN, IID_IDBInitialize, "Sessions of this data source are still open.");
-  m_connection.reset();
-  m_properties.SetAvailableSets(kSetsBeforeInit);
-  m_properties.SetReadOnlySets({});
-  return S_OK;
-}
-
-HRESULT COdbcDataSource::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                       ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets, prgPropertySets);
-}
-
-HRESULT COdbcDataSource::GetPropertyInfo(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                         ULONG* pcPropertyInfoSets, DBPROPINFOSET** prgPropertyInfoSets,
-                                         OLECHAR** ppDescBuffer) {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  return m_properties.GetPropertyInfo(cPropertyIDSets, rgPropertyIDSets, pcPropertyInfoSets, prgPropertyInfoSets,
-                                      ppDescBuffer);
-}
-
-HRESULT COdbcDataSource::SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  return m_properties.SetProperties(cPropertySets, rgPropertySets);
-}
-
-HRESULT COdbcDataSource::GetKeywords(LPOLESTR* ppwszKeywords) {
-  ClearErrorInfo();
-  if (!ppwszKeywords) return E_INVALIDARG;
-  *ppwszKeywords = nullptr;
+HRESULT COdbcDataSource::Keywords(LPOLESTR* ppwszKeywords) {
   auto connection = Connection();
   if (!connection) return NotInitialized(IID_IDBInfo);
   std::u16string words;
@@ -225,38 +149,24 @@ HRESULT COdbcDataSource::GetKeywords(LPOLESTR* ppwszKeywords) {
       words = FromOdbcText(buffer, std::min<size_t>(bytes / sizeof(SQLWCHAR), std::size(buffer) - 1));
   }
   auto* out = static_cast<OLECHAR*>(CoTaskMemAlloc((words.size() + 1) * sizeof(OLECHAR)));
-  if (!out) return E_OUTOFMEMORY;
+  if (!out) return PostOdbcError(E_OUTOFMEMORY, IID_IDBInfo, "Out of memory for the keywords.");
   std::memcpy(out, words.c_str(), (words.size() + 1) * sizeof(OLECHAR));
   *ppwszKeywords = out;
   return S_OK;
 }
 
-HRESULT COdbcDataSource::GetLiteralInfo(ULONG cLiterals, const DBLITERAL rgLiterals[], ULONG* pcLiteralInfo,
-                                        DBLITERALINFO** prgLiteralInfo, OLECHAR** ppCharBuffer) {
-  ClearErrorInfo();
+HRESULT COdbcDataSource::Literals(ULONG cLiterals, const DBLITERAL rgLiterals[], ULONG* pcLiteralInfo,
+                                  DBLITERALINFO** prgLiteralInfo, OLECHAR** ppCharBuffer) {
   auto connection = Connection();
-  if (!connection) {
-    if (pcLiteralInfo) *pcLiteralInfo = 0;
-    if (prgLiteralInfo) *prgLiteralInfo = nullptr;
-    if (ppCharBuffer) *ppCharBuffer = nullptr;
-    return NotInitialized(IID_IDBInfo);
-  }
-  return FillLiteralInfo(Literals(connection->Info()), cLiterals, rgLiterals, pcLiteralInfo, prgLiteralInfo,
+  if (!connection) return NotInitialized(IID_IDBInfo);
+  return FillLiteralInfo(ServerLiterals(connection->Info()), cLiterals, rgLiterals, pcLiteralInfo, prgLiteralInfo,
                          ppCharBuffer);
 }
 
-HRESULT COdbcDataSource::CreateSession(IUnknown* pUnkOuter, REFIID riid, IUnknown** ppDBSession) {
-  ClearErrorInfo();
-  if (!ppDBSession) return E_INVALIDARG;
-  *ppDBSession = nullptr;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
+HRESULT COdbcDataSource::NewSession(REFIID riid, IUnknown** ppDBSession) {
   auto connection = Connection();
   if (!connection) return NotInitialized(IID_IDBCreateSession);
   return CreateOdbcSession(this, std::move(connection), riid, reinterpret_cast<void**>(ppDBSession));
-}
-
-HRESULT COdbcDataSource::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_IDBInitialize, &IID_IDBProperties, &IID_IDBInfo, &IID_IDBCreateSession});
 }
 
 HRESULT CreateOdbcDataSource(REFIID riid, void** ppv) {

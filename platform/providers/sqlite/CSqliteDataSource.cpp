@@ -7,7 +7,6 @@
 
 #include "CSqliteSession.h"
 #include "ErrorRecords.h"
-#include "PromptService.h"
 #include "SqliteErrors.h"
 #include "SqliteLiterals.h"
 #include "SqliteProperties.h"
@@ -16,16 +15,6 @@
 #include "stringapiset.h"
 
 namespace {
-
-const std::vector<GUID> kSetsBeforeInit = {DBPROPSET_DBINIT};
-const std::vector<GUID> kSetsAfterInit = {DBPROPSET_DBINIT, DBPROPSET_DATASOURCEINFO,
-                                          DBPROPSET_DATASOURCE, DBPROPSET_SESSION,
-                                          DBPROPSET_ROWSET};
-
-bool IsPrompting(LONG prompt) {
-  return prompt == DBPROMPT_PROMPT || prompt == DBPROMPT_COMPLETE ||
-         prompt == DBPROMPT_COMPLETEREQUIRED;
-}
 
 void SetText(CPropertyStore& store, REFGUID set, DBPROPID id, const std::string& text) {
   VARIANT v;
@@ -47,57 +36,19 @@ void SetBool(CPropertyStore& store, REFGUID set, DBPROPID id, bool b) {
 
 }  // namespace
 
-CSqliteDataSource::CSqliteDataSource() : m_properties(SqliteAllProperties()) {
-  m_properties.SetAvailableSets(kSetsBeforeInit);
-  // Sessions and rowsets hold these; the data source only describes them.
-  m_properties.SetDescribedOnlySets({DBPROPSET_SESSION, DBPROPSET_ROWSET});
-}
+CSqliteDataSource::CSqliteDataSource()
+    : CDataSourceBase(SqliteAllProperties(), CLSID_RavezovSQLite, std::u16string(kSqliteErrorSource)) {}
 
 std::shared_ptr<CSqliteConnection> CSqliteDataSource::Connection() const {
   std::lock_guard lock(m_mutex);
   return m_connection;
 }
 
-HRESULT CSqliteDataSource::Initialize() {
-  ClearErrorInfo();
-  if (Connection())
-    return PostProviderError(DB_E_ALREADYINITIALIZED, IID_IDBInitialize,
-                             "The data source is already initialized.");
-  HRESULT hr = PromptIfAsked();
-  if (FAILED(hr)) return hr;
-  return OpenDatabase();
+bool CSqliteDataSource::NamesItsSource() const {
+  return !m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE).empty();
 }
 
-HRESULT CSqliteDataSource::PromptIfAsked() {
-  LONG prompt;
-  std::u16string file;
-  HWND owner = nullptr;
-  {
-    std::lock_guard lock(m_mutex);
-    prompt = m_properties.Long(DBPROPSET_DBINIT, DBPROP_INIT_PROMPT);
-    file = m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE);
-    if (const VARIANT* v = m_properties.Value(DBPROPSET_DBINIT, DBPROP_INIT_HWND);
-        v && v->vt == VT_I8)
-      owner = reinterpret_cast<HWND>(static_cast<intptr_t>(v->llVal));
-  }
-  if (!IsPrompting(prompt)) return S_OK;
-  if (prompt != DBPROMPT_PROMPT && !file.empty()) return S_OK;
-  DataSourcePrompt show = GetDataSourcePrompt();
-  if (!show)
-    return PostProviderError(DB_E_CANCELED, IID_IDBInitialize,
-                             "No connection prompt is available; initialization was canceled.");
-  // The prompt sets the chosen values through IDBProperties, so no lock is
-  // held while it runs.
-  HRESULT hr = show(owner, static_cast<DBPROMPT>(prompt), CLSID_RavezovSQLite,
-                    static_cast<IDBProperties*>(this));
-  if (hr == DB_E_CANCELED)
-    return PostProviderError(DB_E_CANCELED, IID_IDBInitialize, "The user canceled the prompt.");
-  if (FAILED(hr)) return PostProviderError(hr, IID_IDBInitialize, "The connection prompt failed.");
-  return S_OK;
-}
-
-HRESULT CSqliteDataSource::OpenDatabase() {
-  std::lock_guard lock(m_mutex);
+HRESULT CSqliteDataSource::Open() {
   std::string path = OleToAnsi(m_properties.Text(DBPROPSET_DBINIT, DBPROP_INIT_DATASOURCE));
   if (path.empty())
     return PostProviderError(E_FAIL, IID_IDBInitialize,
@@ -123,86 +74,20 @@ void CSqliteDataSource::PublishInfo() {
   SetText(m_properties, DBPROPSET_DATASOURCEINFO, DBPROP_DATASOURCENAME, m_connection->Path());
   SetBool(m_properties, DBPROPSET_DATASOURCEINFO, DBPROP_DATASOURCEREADONLY,
           m_connection->ReadOnly());
-  m_properties.SetAvailableSets(kSetsAfterInit);
-  m_properties.SetReadOnlySets({DBPROPSET_DBINIT});
 }
 
-HRESULT CSqliteDataSource::Uninitialize() {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  if (!m_connection) return S_OK;
-  if (m_sessions > 0)
-    return PostProviderError(DB_E_OBJECTOPEN, IID_IDBInitialize,
-                             "Sessions of this data source are still open.");
-  m_connection.reset();
-  m_properties.SetAvailableSets(kSetsBeforeInit);
-  m_properties.SetReadOnlySets({});
-  return S_OK;
-}
+HRESULT CSqliteDataSource::Keywords(LPOLESTR* ppwszKeywords) { return GetSqliteKeywords(ppwszKeywords); }
 
-HRESULT CSqliteDataSource::GetProperties(ULONG cPropertyIDSets, const DBPROPIDSET rgPropertyIDSets[],
-                                         ULONG* pcPropertySets, DBPROPSET** prgPropertySets) {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  return m_properties.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets,
-                                    prgPropertySets);
-}
-
-HRESULT CSqliteDataSource::GetPropertyInfo(ULONG cPropertyIDSets,
-                                           const DBPROPIDSET rgPropertyIDSets[],
-                                           ULONG* pcPropertyInfoSets,
-                                           DBPROPINFOSET** prgPropertyInfoSets,
-                                           OLECHAR** ppDescBuffer) {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  return m_properties.GetPropertyInfo(cPropertyIDSets, rgPropertyIDSets, pcPropertyInfoSets,
-                                      prgPropertyInfoSets, ppDescBuffer);
-}
-
-HRESULT CSqliteDataSource::SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) {
-  ClearErrorInfo();
-  std::lock_guard lock(m_mutex);
-  return m_properties.SetProperties(cPropertySets, rgPropertySets);
-}
-
-HRESULT CSqliteDataSource::GetKeywords(LPOLESTR* ppwszKeywords) {
-  ClearErrorInfo();
-  if (!Connection()) {
-    if (ppwszKeywords) *ppwszKeywords = nullptr;
-    return PostProviderError(E_UNEXPECTED, IID_IDBInfo, "The data source is not initialized.");
-  }
-  return GetSqliteKeywords(ppwszKeywords);
-}
-
-HRESULT CSqliteDataSource::GetLiteralInfo(ULONG cLiterals, const DBLITERAL rgLiterals[],
-                                          ULONG* pcLiteralInfo, DBLITERALINFO** prgLiteralInfo,
-                                          OLECHAR** ppCharBuffer) {
-  ClearErrorInfo();
-  if (!Connection()) {
-    if (pcLiteralInfo) *pcLiteralInfo = 0;
-    if (prgLiteralInfo) *prgLiteralInfo = nullptr;
-    if (ppCharBuffer) *ppCharBuffer = nullptr;
-    return PostProviderError(E_UNEXPECTED, IID_IDBInfo, "The data source is not initialized.");
-  }
+HRESULT CSqliteDataSource::Literals(ULONG cLiterals, const DBLITERAL rgLiterals[], ULONG* pcLiteralInfo,
+                                    DBLITERALINFO** prgLiteralInfo, OLECHAR** ppCharBuffer) {
   return GetSqliteLiteralInfo(cLiterals, rgLiterals, pcLiteralInfo, prgLiteralInfo, ppCharBuffer);
 }
 
-HRESULT CSqliteDataSource::CreateSession(IUnknown* pUnkOuter, REFIID riid, IUnknown** ppDBSession) {
-  ClearErrorInfo();
-  if (!ppDBSession) return E_INVALIDARG;
-  *ppDBSession = nullptr;
-  if (pUnkOuter) return DB_E_NOAGGREGATION;
+HRESULT CSqliteDataSource::NewSession(REFIID riid, IUnknown** ppDBSession) {
   auto connection = Connection();
   if (!connection)
-    return PostProviderError(E_UNEXPECTED, IID_IDBCreateSession,
-                             "The data source is not initialized.");
-  return CreateSqliteSession(this, std::move(connection), riid,
-                             reinterpret_cast<void**>(ppDBSession));
-}
-
-HRESULT CSqliteDataSource::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(
-      riid, {&IID_IDBInitialize, &IID_IDBProperties, &IID_IDBInfo, &IID_IDBCreateSession});
+    return PostProviderError(E_UNEXPECTED, IID_IDBCreateSession, "The data source is not initialized.");
+  return CreateSqliteSession(this, std::move(connection), riid, reinterpret_cast<void**>(ppDBSession));
 }
 
 HRESULT CreateSqliteDataSource(REFIID riid, void** ppv) {

@@ -429,3 +429,41 @@ TEST_P(ProviderConformance, SessionFailuresLeaveOneRecordNamingTheInterface) {
             S_OK);
   EXPECT_EQ(dataSource.As<IUnknown>().Get(), m_dataSource.As<IUnknown>().Get());
 }
+
+TEST_P(ProviderConformance, DataSourceFailuresLeaveOneRecordNamingTheInterface) {
+  auto fresh = CreateDataSource(Profile().clsid, Profile().sampleDataSource());
+  ASSERT_TRUE(fresh);
+  ULONG count = 0;
+  DBLITERALINFO* literals = nullptr;
+  OLECHAR* buffer = nullptr;
+  EXPECT_EQ(fresh.As<IDBInfo>()->GetLiteralInfo(0, nullptr, &count, &literals, &buffer), E_UNEXPECTED);
+  EXPECT_TRUE(TookOneRecord(E_UNEXPECTED, IID_IDBInfo, Profile().clsid)) << "literals before initialization";
+  ComPtr<IUnknown> session;
+  EXPECT_EQ(fresh.As<IDBCreateSession>()->CreateSession(nullptr, IID_IUnknown, &session), E_UNEXPECTED);
+  EXPECT_TRUE(TookOneRecord(E_UNEXPECTED, IID_IDBCreateSession, Profile().clsid)) << "a session too early";
+
+  EXPECT_EQ(m_dataSource->Initialize(), DB_E_ALREADYINITIALIZED);
+  EXPECT_TRUE(TookOneRecord(DB_E_ALREADYINITIALIZED, IID_IDBInitialize, Profile().clsid)) << "initialized twice";
+  EXPECT_EQ(m_dataSource->Uninitialize(), DB_E_OBJECTOPEN);  // the fixture's session is open
+  EXPECT_TRUE(TookOneRecord(DB_E_OBJECTOPEN, IID_IDBInitialize, Profile().clsid)) << "sessions still open";
+  EXPECT_EQ(m_dataSource.As<IDBCreateSession>()->CreateSession(m_session, IID_IUnknown, &session),
+            DB_E_NOAGGREGATION);
+  EXPECT_TRUE(TookOneRecord(DB_E_NOAGGREGATION, IID_IDBCreateSession, Profile().clsid)) << "an aggregated session";
+  EXPECT_EQ(m_dataSource.As<IDBInfo>()->GetKeywords(nullptr), E_INVALIDARG);
+  EXPECT_TRUE(TookOneRecord(E_INVALIDARG, IID_IDBInfo, Profile().clsid)) << "nowhere to put the keywords";
+
+  // Rowset properties are described by the data source, held by rowsets.
+  DBPROPID id = DBPROP_IAccessor;
+  DBPROPIDSET set{&id, 1, DBPROPSET_ROWSET};
+  DBPROPSET* sets = nullptr;
+  EXPECT_EQ(m_dataSource.As<IDBProperties>()->GetProperties(1, &set, &count, &sets), DB_E_ERRORSOCCURRED);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(sets[0].rgProperties[0].dwStatus, DBPROPSTATUS_NOTSUPPORTED);
+  CoTaskMemFree(sets[0].rgProperties);
+  CoTaskMemFree(sets);
+  EXPECT_TRUE(TookOneRecord(DB_E_ERRORSOCCURRED, IID_IDBProperties, Profile().clsid)) << "a rowset property";
+
+  CLSID clsid = GUID_NULL;
+  ASSERT_EQ(m_dataSource.As<IPersist>()->GetClassID(&clsid), S_OK);
+  EXPECT_EQ(clsid, Profile().clsid);
+}
