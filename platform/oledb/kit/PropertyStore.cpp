@@ -381,6 +381,33 @@ const VARIANT* CPropertyStore::Value(REFGUID set, DBPROPID id) const {
   return index < 0 ? nullptr : &m_values[index];
 }
 
+HRESULT CPropertyStore::SetBool(REFGUID set, DBPROPID id, bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return SetValue(set, id, v);
+}
+
+HRESULT CPropertyStore::SetLong(REFGUID set, DBPROPID id, LONG value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return SetValue(set, id, v);
+}
+
+HRESULT CPropertyStore::SetText(REFGUID set, DBPROPID id, std::u16string_view value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+  if (!v.bstrVal) return E_OUTOFMEMORY;
+  HRESULT hr = SetValue(set, id, v);
+  VariantClear(&v);
+  return hr;
+}
+
 HRESULT CPropertyStore::SetValue(REFGUID set, DBPROPID id, const VARIANT& value) {
   int index = IndexOf(set, id);
   if (index < 0) return DB_E_NOTFOUND;

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <span>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -54,6 +56,10 @@ class CPropertyStore {
   // Current value, or null for an unknown property. VT_EMPTY when unset.
   const VARIANT* Value(REFGUID set, DBPROPID id) const;
   HRESULT SetValue(REFGUID set, DBPROPID id, const VARIANT& value);
+  // Typed forms of SetValue, for the values a provider publishes or grants.
+  HRESULT SetBool(REFGUID set, DBPROPID id, bool value);
+  HRESULT SetLong(REFGUID set, DBPROPID id, LONG value);
+  HRESULT SetText(REFGUID set, DBPROPID id, std::u16string_view value);
   bool Bool(REFGUID set, DBPROPID id) const;
   LONG Long(REFGUID set, DBPROPID id) const;
   std::u16string Text(REFGUID set, DBPROPID id) const;

@@ -7,35 +7,9 @@
 #include "LiteralInfo.h"
 #include "OdbcDiagnostics.h"
 #include "OdbcProperties.h"
-#include "oleauto.h"
 #include "stringapiset.h"
 
 namespace {
-
-void SetText(CPropertyStore& store, REFGUID set, DBPROPID id, const std::u16string& text) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  store.SetValue(set, id, v);
-  VariantClear(&v);
-}
-
-void SetLong(CPropertyStore& store, REFGUID set, DBPROPID id, LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  store.SetValue(set, id, v);
-}
-
-void SetBool(CPropertyStore& store, REFGUID set, DBPROPID id, bool b) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-  store.SetValue(set, id, v);
-}
 
 LONG CatalogUsage(SQLUINTEGER odbc) {
   LONG usage = 0;
@@ -123,18 +97,18 @@ HRESULT COdbcDataSource::Open() {
 
 void COdbcDataSource::PublishInfo(const OdbcServerInfo& info) {
   constexpr GUID kInfo = DBPROPSET_DATASOURCEINFO;
-  SetText(m_properties, kInfo, DBPROP_DBMSNAME, info.dbmsName);
-  SetText(m_properties, kInfo, DBPROP_DBMSVER, info.dbmsVersion);
-  SetText(m_properties, kInfo, DBPROP_DATASOURCENAME, info.dataSourceName);
-  SetText(m_properties, kInfo, DBPROP_CATALOGTERM, info.catalogTerm);
-  SetText(m_properties, kInfo, DBPROP_SCHEMATERM, info.schemaTerm);
-  SetText(m_properties, kInfo, DBPROP_TABLETERM, info.tableTerm);
-  SetLong(m_properties, kInfo, DBPROP_CATALOGLOCATION,
+  m_properties.SetText(kInfo, DBPROP_DBMSNAME, info.dbmsName);
+  m_properties.SetText(kInfo, DBPROP_DBMSVER, info.dbmsVersion);
+  m_properties.SetText(kInfo, DBPROP_DATASOURCENAME, info.dataSourceName);
+  m_properties.SetText(kInfo, DBPROP_CATALOGTERM, info.catalogTerm);
+  m_properties.SetText(kInfo, DBPROP_SCHEMATERM, info.schemaTerm);
+  m_properties.SetText(kInfo, DBPROP_TABLETERM, info.tableTerm);
+  m_properties.SetLong(kInfo, DBPROP_CATALOGLOCATION,
           info.catalogLocation == SQL_CL_END ? DBPROPVAL_CL_END : DBPROPVAL_CL_START);
-  SetLong(m_properties, kInfo, DBPROP_CATALOGUSAGE, CatalogUsage(info.catalogUsage));
-  SetLong(m_properties, kInfo, DBPROP_SCHEMAUSAGE, SchemaUsage(info.schemaUsage));
-  SetLong(m_properties, kInfo, DBPROP_MULTIPLERESULTS, info.multipleResults ? DBPROPVAL_MR_SUPPORTED : 0);
-  SetBool(m_properties, kInfo, DBPROP_DATASOURCEREADONLY, info.readOnly);
+  m_properties.SetLong(kInfo, DBPROP_CATALOGUSAGE, CatalogUsage(info.catalogUsage));
+  m_properties.SetLong(kInfo, DBPROP_SCHEMAUSAGE, SchemaUsage(info.schemaUsage));
+  m_properties.SetLong(kInfo, DBPROP_MULTIPLERESULTS, info.multipleResults ? DBPROPVAL_MR_SUPPORTED : 0);
+  m_properties.SetBool(kInfo, DBPROP_DATASOURCEREADONLY, info.readOnly);
 }
 
 HRESULT COdbcDataSource::Keywords(LPOLESTR* ppwszKeywords) {

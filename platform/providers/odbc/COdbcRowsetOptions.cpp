@@ -1,7 +1,6 @@
 #include "COdbcRowsetOptions.h"
 
 #include "OdbcProperties.h"
-#include "oleauto.h"
 
 COdbcRowsetOptions::COdbcRowsetOptions() : m_store(OdbcRowsetProperties()) {}
 
@@ -19,10 +18,4 @@ bool COdbcRowsetOptions::WantsChange() const {
   return m_store.Bool(DBPROPSET_ROWSET, DBPROP_IRowsetChange) || m_store.Long(DBPROPSET_ROWSET, DBPROP_UPDATABILITY) != 0;
 }
 
-void COdbcRowsetOptions::Grant(DBPROPID id, bool granted) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = granted ? VARIANT_TRUE : VARIANT_FALSE;
-  m_store.SetValue(DBPROPSET_ROWSET, id, v);
-}
+void COdbcRowsetOptions::Grant(DBPROPID id, bool granted) { m_store.SetBool(DBPROPSET_ROWSET, id, granted); }

@@ -11,30 +11,7 @@
 #include "SqliteLiterals.h"
 #include "SqliteProperties.h"
 #include "SqliteProvider.h"
-#include "oleauto.h"
 #include "stringapiset.h"
-
-namespace {
-
-void SetText(CPropertyStore& store, REFGUID set, DBPROPID id, const std::string& text) {
-  VARIANT v;
-  VariantInit(&v);
-  std::u16string wide = AnsiToOle(text);
-  v.vt = VT_BSTR;
-  v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  store.SetValue(set, id, v);
-  VariantClear(&v);
-}
-
-void SetBool(CPropertyStore& store, REFGUID set, DBPROPID id, bool b) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
-  store.SetValue(set, id, v);
-}
-
-}  // namespace
 
 CSqliteDataSource::CSqliteDataSource()
     : CDataSourceBase(SqliteAllProperties(), CLSID_RavezovSQLite, std::u16string(kSqliteErrorSource)) {}
@@ -70,10 +47,9 @@ HRESULT CSqliteDataSource::Open() {
 }
 
 void CSqliteDataSource::PublishInfo() {
-  SetText(m_properties, DBPROPSET_DATASOURCEINFO, DBPROP_DBMSVER, sqlite3_libversion());
-  SetText(m_properties, DBPROPSET_DATASOURCEINFO, DBPROP_DATASOURCENAME, m_connection->Path());
-  SetBool(m_properties, DBPROPSET_DATASOURCEINFO, DBPROP_DATASOURCEREADONLY,
-          m_connection->ReadOnly());
+  m_properties.SetText(DBPROPSET_DATASOURCEINFO, DBPROP_DBMSVER, AnsiToOle(sqlite3_libversion()));
+  m_properties.SetText(DBPROPSET_DATASOURCEINFO, DBPROP_DATASOURCENAME, AnsiToOle(m_connection->Path()));
+  m_properties.SetBool(DBPROPSET_DATASOURCEINFO, DBPROP_DATASOURCEREADONLY, m_connection->ReadOnly());
 }
 
 HRESULT CSqliteDataSource::Keywords(LPOLESTR* ppwszKeywords) { return GetSqliteKeywords(ppwszKeywords); }

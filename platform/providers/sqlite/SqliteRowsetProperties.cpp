@@ -1,7 +1,6 @@
 #include "SqliteRowsetProperties.h"
 
 #include "SqliteProperties.h"
-#include "oleauto.h"
 
 CSqliteRowsetProperties::CSqliteRowsetProperties() : m_store(SqliteRowsetProperties()) {}
 
@@ -31,18 +30,6 @@ bool CSqliteRowsetProperties::Required(DBPROPID id) const {
   return it != m_required.end() && it->second;
 }
 
-void CSqliteRowsetProperties::Grant(DBPROPID id, bool value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  m_store.SetValue(DBPROPSET_ROWSET, id, v);
-}
+void CSqliteRowsetProperties::Grant(DBPROPID id, bool value) { m_store.SetBool(DBPROPSET_ROWSET, id, value); }
 
-void CSqliteRowsetProperties::GrantLong(DBPROPID id, LONG value) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = value;
-  m_store.SetValue(DBPROPSET_ROWSET, id, v);
-}
+void CSqliteRowsetProperties::GrantLong(DBPROPID id, LONG value) { m_store.SetLong(DBPROPSET_ROWSET, id, value); }

@@ -225,4 +225,17 @@ TEST(PropertyStoreTest, CopiesAreIndependent) {
   VariantClear(&w);
 }
 
+TEST(PropertyStoreTest, TypedSettersConvertToTheTablesTypeAndRefuseUnknownProperties) {
+  CPropertyStore store(kTable);
+  // Read-only to clients, yet the provider publishes the value.
+  ASSERT_EQ(store.SetText(DBPROPSET_DATASOURCEINFO, DBPROP_DBMSNAME, u"Tiny \u00E9dition"), S_OK);
+  EXPECT_EQ(store.Text(DBPROPSET_DATASOURCEINFO, DBPROP_DBMSNAME), u"Tiny \u00E9dition");
+  ASSERT_EQ(store.SetLong(DBPROPSET_DBINIT, DBPROP_INIT_PROMPT, 2), S_OK);  // an I2 property
+  EXPECT_EQ(store.Value(DBPROPSET_DBINIT, DBPROP_INIT_PROMPT)->vt, VT_I2);
+  EXPECT_EQ(store.Long(DBPROPSET_DBINIT, DBPROP_INIT_PROMPT), 2);
+  EXPECT_EQ(store.SetBool(DBPROPSET_DBINIT, 0x7777, true), DB_E_NOTFOUND);
+  EXPECT_EQ(store.SetText(DBPROPSET_DBINIT, DBPROP_INIT_TIMEOUT, u"not a number"), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(store.Long(DBPROPSET_DBINIT, DBPROP_INIT_TIMEOUT), 15);  // the failed set changed nothing
+}
+
 }  // namespace
