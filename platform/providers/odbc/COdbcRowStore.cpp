@@ -15,35 +15,47 @@ void COdbcRowStore::AddBytes(NativeKind kind, const void* data, size_t size) {
 
 void COdbcRowStore::AddText(std::u16string_view text) {
   const size_t start = m_bytes.size();
-  auto put = [this](char32_t cp) {
+  // At most three bytes for each UTF-16 unit; written in place, then trimmed.
+  m_bytes.resize(start + text.size() * 3);
+  char* out = m_bytes.data() + start;
+  const char16_t* in = text.data();
+  const char16_t* end = in + text.size();
+  while (in != end) {
+    char32_t cp = *in++;
     if (cp < 0x80) {
-      m_bytes.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      m_bytes.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      m_bytes.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *out++ = static_cast<char>(cp);
+      continue;
+    }
+    if (cp >= 0xD800 && cp <= 0xDBFF && in != end && *in >= 0xDC00 && *in <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (*in++ - 0xDC00);
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x800) {
+      *out++ = static_cast<char>(0xC0 | (cp >> 6));
     } else if (cp < 0x10000) {
-      m_bytes.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      m_bytes.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      m_bytes.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *out++ = static_cast<char>(0xE0 | (cp >> 12));
+      *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     } else {
-      m_bytes.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      m_bytes.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      m_bytes.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      m_bytes.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *out++ = static_cast<char>(0xF0 | (cp >> 18));
+      *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     }
-  };
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      put(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      put(0xFFFD);
-    } else {
-      put(c);
-    }
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
+  m_bytes.resize(static_cast<size_t>(out - m_bytes.data()));
   m_cells.push_back({start, static_cast<uint32_t>(m_bytes.size() - start), NativeKind::Text});
+}
+
+void COdbcRowStore::AddView(const NativeValueView& value) {
+  switch (value.kind) {
+    case NativeKind::Integer: return AddInteger(value.integer);
+    case NativeKind::Real: return AddReal(value.real);
+    case NativeKind::Text:
+    case NativeKind::Blob: return AddBytes(value.kind, value.data, value.size);
+    case NativeKind::Null: break;
+  }
+  AddNull();
 }
 
 NativeValueView COdbcRowStore::View(size_t row, size_t column) const {

@@ -27,7 +27,15 @@ class COdbcRowStore {
   // lone surrogate becomes U+FFFD.
   void AddText(std::u16string_view text);
 
+  // Appends a copy of a value, as one cell.
+  void AddView(const NativeValueView& value);
+
   NativeValueView View(size_t row, size_t column) const;
+  // Forgets every row, keeping the memory for the rows that follow.
+  void Clear() {
+    m_cells.clear();
+    m_bytes.clear();
+  }
   // Drops rows from `rows` on (and a partly built row): a failed fetch
   // leaves only whole rows.
   void Truncate(size_t rows) { m_cells.resize(std::min(m_cells.size(), rows * m_columns)); }

@@ -1,6 +1,10 @@
 // A rowset over one executed ODBC statement. Rows come from a bound block
-// cursor as the client asks for them and stay in a packed store, so a
-// bookmark is simply the row's number.
+// cursor as the client asks for them into a packed window of rows; a
+// bookmark is the row's number. What stays once the client has released a
+// row depends on what can find it again: a rowset over one table with a
+// key keeps only each row's key and reads a row asked for again by it; any
+// other rowset with bookmarks keeps every row packed; one without bookmarks
+// keeps nothing it has passed (restarting runs its one statement again).
 #pragma once
 
 #include <map>
@@ -91,11 +95,24 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   void* FindInterface(REFIID riid) override;
 
  private:
-  // Makes sure row `index` is in the store, fetching blocks as needed;
+  // Makes sure row `index` is in the window, fetching blocks as needed;
   // false at the end of the result or on failure (hr then set, record posted).
   bool EnsureRow(size_t index, REFIID iid, HRESULT& hr);
+  // Makes row `index` available (fetched, or read again by its key) and
+  // counts one more reference to it.
+  bool TakeRow(size_t index, REFIID iid, HRESULT& hr);
+  // Reads a row before the window again by the key kept for it.
+  bool ReadAgain(size_t index, REFIID iid, HRESULT& hr);
   HRESULT HandOut(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained, HROW** prghRows, REFIID iid);
   bool ValidRow(HROW hRow) const;
+  // The reference count of a fetched or re-read row; null for other rows.
+  uint32_t* RefCount(size_t row);
+  // Drops one reference; false when the row had none.
+  bool ReleaseOne(HROW h, DBREFCOUNT* remaining = nullptr);
+  size_t ReadCount() const { return m_base + m_rows.Rows(); }
+  // Drops the window's rows when none is held and nothing needs them.
+  void DropWindowIfUnneeded();
+  HRESULT RunAgain();
   // Reads every row left before a write: committing a change may close a
   // server-side cursor, and rows not yet read would be lost with it.
   HRESULT ReadToEnd(REFIID iid);
@@ -114,9 +131,18 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
 
   std::mutex m_mutex;
   COdbcBlockFetcher m_fetcher;
-  COdbcRowStore m_rows{0};
-  std::vector<uint32_t> m_refCounts;  // per fetched row
+  COdbcRowStore m_rows{0};            // the window: rows m_base on
+  size_t m_base = 0;
+  std::vector<uint32_t> m_refCounts;  // per window row
   bool m_bookmarks = false;
+  bool m_keyed = false;        // rows are found again by key
+  bool m_runAgain = false;     // one statement that may be run again to restart
+  COdbcRowStore m_keys{0};     // keyed: each read row's key, packed
+  struct HeldRow {
+    COdbcRowStore values;
+    uint32_t count = 0;
+  };
+  std::map<size_t, HeldRow> m_held;  // keyed: rows before the window read again
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
   CAccessorTable m_accessors;
