@@ -39,13 +39,16 @@ bool COdbcBlockFetcher::Describe() {
 }
 
 bool COdbcBlockFetcher::Bind(SQLUINTEGER getDataExtensions, SQLULEN blockRows) {
-  bool anyLong = false;
-  for (const Bound& b : m_bound) anyLong = anyLong || b.type.isLong;
-  // The rest of a long value comes by SQLGetData on a bound column, and on
-  // a row inside the block only where the driver allows that.
+  // Any text or bytes may be longer than its buffer (a long column's
+  // always may; a driver without types may say 255 and give more). The rest
+  // comes by SQLGetData on the bound column, and on a row inside a block
+  // only where the driver allows that: elsewhere one row per fetch.
+  bool anyVariable = false;
+  for (const Bound& b : m_bound)
+    anyVariable = anyVariable || b.type.kind == NativeKind::Text || b.type.kind == NativeKind::Blob;
   const bool bindLong = (getDataExtensions & SQL_GD_BOUND) != 0;
   const bool readInBlock = (getDataExtensions & SQL_GD_BLOCK) != 0;
-  m_blockRows = !anyLong || (bindLong && readInBlock) ? blockRows : 1;
+  m_blockRows = !anyVariable || (bindLong && readInBlock) ? blockRows : 1;
   SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
   if (!OdbcOk(SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(m_blockRows), 0)))
     m_blockRows = 1;
@@ -75,9 +78,11 @@ bool COdbcBlockFetcher::Bind(SQLUINTEGER getDataExtensions, SQLULEN blockRows) {
 bool COdbcBlockFetcher::Truncated(const Bound& b, SQLLEN indicator) {
   if (indicator == SQL_NO_TOTAL) return true;
   if (indicator < 0) return false;  // null
+  // A value that fills its buffer exactly may have been cut: some drivers
+  // give the length copied rather than the whole length.
   switch (b.type.kind) {
-    case NativeKind::Blob: return indicator > b.width;
-    case NativeKind::Text: return indicator > b.width - static_cast<SQLLEN>(sizeof(SQLWCHAR));
+    case NativeKind::Blob: return indicator >= b.width;
+    case NativeKind::Text: return indicator >= b.width - static_cast<SQLLEN>(sizeof(SQLWCHAR));
     default: return false;
   }
 }

@@ -288,9 +288,10 @@ HRESULT COdbcRowset::GetNextRows(HCHAPTER hReserved, DBROWOFFSET lRowsOffset, DB
   if (cRows < 0) return PostOdbcError(DB_E_CANTFETCHBACKWARDS, IID_IRowset, "The rowset cannot fetch backwards.");
   if (cRows == 0) return S_OK;
   std::lock_guard guard(m_mutex);
-  const size_t start = m_next + static_cast<size_t>(lRowsOffset);
-  HRESULT hr = HandOut(start, cRows, pcRowsObtained, prghRows, IID_IRowset);
-  if (SUCCEEDED(hr)) m_next = start + *pcRowsObtained;
+  // Rows skipped are passed: a rowset without bookmarks need not keep them.
+  m_next += static_cast<size_t>(lRowsOffset);
+  HRESULT hr = HandOut(m_next, cRows, pcRowsObtained, prghRows, IID_IRowset);
+  if (SUCCEEDED(hr)) m_next += *pcRowsObtained;
   return hr;
 }
 
@@ -444,6 +445,10 @@ HRESULT COdbcRowset::GetRowsByBookmark(HCHAPTER, DBCOUNTITEM cRows, const DBBKMA
     bool valid = rgcbBookmarks[i] == sizeof value && rgpBookmarks[i] &&
                  (std::memcpy(&value, rgpBookmarks[i], sizeof value), value > 0 && value <= ReadCount());
     HRESULT hr = S_OK;
+    if (valid && m_deleted.count(static_cast<size_t>(value - 1))) {
+      valid = false;
+      hr = DB_E_DELETEDROW;
+    }
     const bool taken = valid && TakeRow(static_cast<size_t>(value - 1), IID_IRowsetLocate, hr);
     rghRows[i] = taken ? static_cast<HROW>(value) : DB_NULL_HROW;
     if (!taken) ++failed;
