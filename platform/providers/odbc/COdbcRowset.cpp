@@ -36,7 +36,7 @@ HRESULT COdbcRowset::Open(REFIID errorIid) {
   if (m_options.WantsChange() || m_bookmarks) {
     std::string why;
     m_writer = COdbcTableWriter::ForResult(*m_connection, m_statement.Get(), m_sql, why);
-    if (!m_writer && m_options.WantsChange())
+    if (!m_writer && m_options.RequiresChange())
       return PostOdbcError(DB_E_ERRORSOCCURRED, errorIid, "The rowset cannot be changed: " + why);
   }
   m_options.Grant(DBPROP_IRowsetChange, m_writer != nullptr);
