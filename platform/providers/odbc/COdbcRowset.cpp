@@ -42,7 +42,8 @@ HRESULT COdbcRowset::Open(REFIID errorIid) {
   m_options.Grant(DBPROP_IRowsetChange, m_writer != nullptr);
   m_keyed = m_bookmarks && m_writer;
   if (m_keyed) m_keys = COdbcRowStore(m_writer->KeyColumns().size());
-  m_runAgain = !m_bookmarks && !m_writer && CountSqlStatements(m_sql) == 1;
+  m_oneStatement = CountSqlStatements(m_sql) == 1;
+  m_runAgain = !m_bookmarks && !m_writer && m_oneStatement;
   return S_OK;
 }
 
@@ -299,13 +300,20 @@ HRESULT COdbcRowset::RestartPosition(HCHAPTER hReserved) {
   ClearErrorInfo();
   if (hReserved != DB_NULL_HCHAPTER) return DB_E_BADCHAPTER;
   std::lock_guard guard(m_mutex);
-  // Rows passed are kept, or found again by key: reading starts over.
-  if (m_base == 0 || m_keyed) {
+  // Rows passed are kept: reading starts over from them.
+  if (m_base == 0) {
     m_next = 0;
     return S_OK;
   }
-  for (uint32_t count : m_refCounts)
-    if (count) return PostOdbcError(DB_E_ROWSNOTRELEASED, IID_IRowset, "Release every row before restarting.");
+  bool untouched = m_held.empty() && m_changed.empty() && m_deleted.empty();
+  for (uint32_t count : m_refCounts) untouched = untouched && count == 0;
+  // Keyed rows still in use, or changed, are found again by key one by one;
+  // otherwise the statement runs again, which reads faster.
+  if (m_keyed && !(untouched && m_oneStatement)) {
+    m_next = 0;
+    return S_OK;
+  }
+  if (!untouched) return PostOdbcError(DB_E_ROWSNOTRELEASED, IID_IRowset, "Release every row before restarting.");
   return RunAgain();
 }
 
@@ -313,6 +321,7 @@ HRESULT COdbcRowset::RunAgain() {
   std::lock_guard lock(m_connection->Mutex());
   SQLFreeStmt(m_statement.Get(), SQL_CLOSE);
   m_rows.Clear();
+  m_keys.Clear();
   m_refCounts.clear();
   m_base = 0;
   m_next = 0;

@@ -136,7 +136,8 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   std::vector<uint32_t> m_refCounts;  // per window row
   bool m_bookmarks = false;
   bool m_keyed = false;        // rows are found again by key
-  bool m_runAgain = false;     // one statement that may be run again to restart
+  bool m_oneStatement = false;  // the text is one statement, which may run again
+  bool m_runAgain = false;      // no bookmarks nor changes: restarting runs it again
   COdbcRowStore m_keys{0};     // keyed: each read row's key, packed
   struct HeldRow {
     COdbcRowStore values;

@@ -227,6 +227,40 @@ TEST_F(OdbcRowKeeping, RestartingWithoutBookmarksRunsTheQueryAgainOnceEveryRowIs
   CoTaskMemFree(rows);
 }
 
+TEST_F(OdbcRowKeeping, RestartingAKeyedRowsetRunsItAgainUnlessItsRowsAreInUse) {
+  auto result = Execute(m_session, "select * from kept_rows order by k", {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  IRowset* rowset = result.rowset.Get();
+  HACCESSOR read = RowAccessor(rowset);
+  size_t total = 0;
+  auto marks = ReadReleasingAll(rowset, read, {"2"}, total);
+  // Untouched and released, the rows come again from the statement run again.
+  EXPECT_EQ(rowset->RestartPosition(DB_NULL_HCHAPTER), DB_S_COMMANDREEXECUTED);
+  EXPECT_EQ(ReadReleasingAll(rowset, read, {"2"}, total)[0], marks[0]);
+  EXPECT_EQ(total, static_cast<size_t>(kRows));
+
+  // A row still held keeps its number: the rows before the window are
+  // then read again by key, in their order.
+  HROW* held = nullptr;
+  DBCOUNTITEM obtained = 0;
+  const BYTE* asked[] = {Mark(marks[0])};
+  DBBKMARK size = sizeof(DBBKMARK);
+  HROW row = 0;
+  ASSERT_EQ(result.rowset.As<IRowsetLocate>()->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, &size, asked, &row, nullptr),
+            S_OK);
+  EXPECT_EQ(rowset->RestartPosition(DB_NULL_HCHAPTER), S_OK);
+  ASSERT_EQ(rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 3, &obtained, &held), S_OK);
+  Row first{}, third{};
+  ASSERT_EQ(rowset->GetData(held[0], read, &first), S_OK);
+  ASSERT_EQ(rowset->GetData(held[2], read, &third), S_OK);
+  EXPECT_STREQ(first.key, "1");
+  EXPECT_STREQ(third.value, "value 3");
+  EXPECT_EQ(held[1], row);  // the held row, found again under its own handle
+  rowset->ReleaseRows(obtained, held, nullptr, nullptr, nullptr);
+  rowset->ReleaseRows(1, &row, nullptr, nullptr, nullptr);
+  CoTaskMemFree(held);
+}
+
 TEST(OdbcLongValues, ValuesLongerThanTheirBufferArriveWholeAnywhereInABlock) {
   ComApartment apartment;
   // Every 97th value is far longer than a bound buffer and ends in a
