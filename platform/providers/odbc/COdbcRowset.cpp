@@ -1,5 +1,6 @@
 #include "COdbcRowset.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "DataConversion.h"
@@ -110,6 +111,7 @@ HRESULT COdbcRowset::SetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   std::vector<std::pair<size_t, NativeValue>> changes;
   if (HRESULT hr = ReadBindings(hAccessor, pData, changes, IID_IRowsetChange); FAILED(hr)) return hr;
   if (HRESULT hr = ReadToEnd(IID_IRowsetChange); FAILED(hr)) return hr;
+  if (HRESULT hr = S_OK; !LoadValues(row, IID_IRowsetChange, hr)) return hr;
   std::vector<NativeValue> values = RowValues(row);
   {
     std::lock_guard lock(m_connection->Mutex());
@@ -151,8 +153,8 @@ HRESULT COdbcRowset::DeleteRows(HCHAPTER, DBCOUNTITEM cRows, const HROW rghRows[
     const size_t row = static_cast<size_t>(rghRows[i]) - 1;
     if (!ValidRow(rghRows[i])) {
       status = DBROWSTATUS_E_INVALID;
-    } else if (m_deleted.count(row)) {
-      status = DBROWSTATUS_E_DELETED;
+    } else if (HRESULT hr = S_OK; m_deleted.count(row) || !LoadValues(row, IID_IRowsetChange, hr)) {
+      status = m_deleted.count(row) || hr == DB_E_DELETEDROW ? DBROWSTATUS_E_DELETED : DBROWSTATUS_E_FAIL;
     } else {
       std::lock_guard lock(m_connection->Mutex());
       if (FAILED(m_writer->Delete(RowValues(row), IID_IRowsetChange))) status = DBROWSTATUS_E_FAIL;
@@ -179,7 +181,7 @@ void COdbcRowset::DropWindowIfUnneeded() {
     if (!m_refCounts[row]) continue;
     if (!m_keyed) return;
     // A row the client holds moves out of the window, whole.
-    HeldRow held{COdbcRowStore(m_rows.Columns()), m_refCounts[row]};
+    HeldRow held{COdbcRowStore(m_rows.Columns()), m_refCounts[row], true};
     for (size_t c = 0; c < m_rows.Columns(); ++c) held.values.AddView(m_rows.View(row, c));
     m_held.emplace(m_base + row, std::move(held));
   }
@@ -209,12 +211,11 @@ bool COdbcRowset::EnsureRow(size_t index, REFIID iid, HRESULT& hr) {
   return index < ReadCount();
 }
 
-bool COdbcRowset::ReadAgain(size_t index, REFIID iid, HRESULT& hr) {
-  HeldRow held{COdbcRowStore(m_fetcher.Columns().size()), 0};
+bool COdbcRowset::LoadHeld(size_t index, REFIID iid, HRESULT& hr) {
+  HeldRow& held = m_held.at(index);
+  if (held.loaded) return true;
   if (m_changed.count(index) || m_deleted.count(index)) {
-    // Its values are kept whole (or it is gone): only its count lives here.
-    for (size_t c = 0; c < m_fetcher.Columns().size(); ++c) held.values.AddNull();
-    m_held.emplace(index, std::move(held));
+    held.loaded = true;  // its values are kept whole, or it is gone
     return true;
   }
   std::vector<NativeValue> key;
@@ -224,24 +225,33 @@ bool COdbcRowset::ReadAgain(size_t index, REFIID iid, HRESULT& hr) {
   if (!statement) return false;
   if (hr = m_writer->SelectByKey(key, statement.Get(), iid); FAILED(hr)) return false;
   COdbcBlockFetcher fetcher;
+  COdbcRowStore values(m_fetcher.Columns().size());
   if (!fetcher.Prepare(statement.Get(), m_connection->Info().getDataExtensions, 1) ||
       fetcher.Columns().size() != m_fetcher.Columns().size() ||
-      fetcher.FetchBlock(held.values) == COdbcBlockFetcher::Result::Failed) {
+      fetcher.FetchBlock(values) == COdbcBlockFetcher::Result::Failed) {
     hr = PostOdbcDiagnostics(E_FAIL, iid, SQL_HANDLE_STMT, statement.Get(), "The row could not be read again by its key.");
     return false;
   }
-  if (held.values.Rows() == 0) {
+  if (values.Rows() == 0) {
     hr = PostOdbcError(DB_E_DELETEDROW, iid, "The row is no longer in the table: no row has its key any more.");
     return false;
   }
-  held.values.Truncate(1);
-  m_held.emplace(index, std::move(held));
+  values.Truncate(1);
+  held.values = std::move(values);
+  held.loaded = true;
   return true;
+}
+
+bool COdbcRowset::LoadValues(size_t row, REFIID iid, HRESULT& hr) {
+  hr = S_OK;
+  return row >= m_base || m_changed.count(row) || LoadHeld(row, iid, hr);
 }
 
 bool COdbcRowset::TakeRow(size_t index, REFIID iid, HRESULT& hr) {
   hr = S_OK;
-  if (index < m_base && m_keyed && !m_held.count(index) && !ReadAgain(index, iid, hr)) return false;
+  // A row before the window gets its handle now and its values when read.
+  if (index < m_base && m_keyed && !m_held.count(index))
+    m_held.emplace(index, HeldRow{COdbcRowStore(m_fetcher.Columns().size()), 0, false});
   if (index >= m_base && !EnsureRow(index, iid, hr)) return false;
   uint32_t* count = RefCount(index);
   if (!count) return false;
@@ -382,21 +392,28 @@ HRESULT COdbcRowset::GetData(HROW hRow, HACCESSOR hAccessor, void* pData) {
   const Accessor& accessor = m_cachedAccessor;
   if (!pData && !accessor.bindings.empty()) return E_INVALIDARG;
   const size_t row = static_cast<size_t>(hRow) - 1;
-  // A keyed row the client let go of is read again by its key.
-  const bool readAgain = m_keyed && hRow != 0 && !ValidRow(hRow) && row < m_base;
-  if (readAgain) {
-    HRESULT hr = S_OK;
-    if (!ReadAgain(row, IID_IRowset, hr)) return hr;
-  }
+  // A keyed row the client let go of is read again by its key, for this call.
+  const bool transient = m_keyed && hRow != 0 && !ValidRow(hRow) && row < m_keys.Rows();
+  if (transient) m_held.emplace(row, HeldRow{COdbcRowStore(m_fetcher.Columns().size()), 0, false});
+  HRESULT hr = FillRow(hRow, accessor, pData);
+  if (transient) m_held.erase(row);
+  return hr;
+}
+
+HRESULT COdbcRowset::FillRow(HROW hRow, const Accessor& accessor, void* pData) {
   if (!ValidRow(hRow)) return PostOdbcError(DB_E_BADROWHANDLE, IID_IRowset, "The row handle is not valid.");
+  const size_t row = static_cast<size_t>(hRow) - 1;
   if (m_deleted.count(row)) return PostOdbcError(DB_E_DELETEDROW, IID_IRowset, "The row was deleted.");
+  // A row only its bookmark is asked of is not read again.
+  const bool valuesWanted = std::any_of(accessor.bindings.begin(), accessor.bindings.end(),
+                                        [](const DBBINDING& b) { return b.iOrdinal != 0; });
+  HRESULT hr = S_OK;
+  if (valuesWanted && !LoadValues(row, IID_IRowset, hr)) return hr;
   DBBKMARK bookmark = hRow;
-  HRESULT hr = FillRowBuffer(accessor, static_cast<BYTE*>(pData), [&](DBORDINAL ordinal) {
+  return FillRowBuffer(accessor, static_cast<BYTE*>(pData), [&](DBORDINAL ordinal) {
     if (ordinal == 0) return NativeValueView::Blob(&bookmark, sizeof bookmark);
     return CellView(row, ordinal - 1);
   });
-  if (readAgain) m_held.erase(row);
-  return hr;
 }
 
 HRESULT COdbcRowset::BookmarkIndex(DBBKMARK cb, const BYTE* bookmark, size_t& index, REFIID iid) {

@@ -101,8 +101,13 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   // Makes row `index` available (fetched, or read again by its key) and
   // counts one more reference to it.
   bool TakeRow(size_t index, REFIID iid, HRESULT& hr);
-  // Reads a row before the window again by the key kept for it.
-  bool ReadAgain(size_t index, REFIID iid, HRESULT& hr);
+  // Reads a held row before the window again by the key kept for it,
+  // unless it already was; rows are read only when their values are needed.
+  bool LoadHeld(size_t index, REFIID iid, HRESULT& hr);
+  // Makes sure a row's values are at hand for a read or a write.
+  bool LoadValues(size_t row, REFIID iid, HRESULT& hr);
+  // GetData for a row the rowset knows.
+  HRESULT FillRow(HROW hRow, const Accessor& accessor, void* pData);
   HRESULT HandOut(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained, HROW** prghRows, REFIID iid);
   bool ValidRow(HROW hRow) const;
   // The reference count of a fetched or re-read row; null for other rows.
@@ -142,6 +147,7 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   struct HeldRow {
     COdbcRowStore values;
     uint32_t count = 0;
+    bool loaded = false;
   };
   std::map<size_t, HeldRow> m_held;  // keyed: rows before the window read again
   bool m_done = false;

@@ -223,6 +223,41 @@ TEST_P(OdbcRowKeeping, AKeyedTableReadsReleasedRowsAgainAndEditsReachExactlyThem
   EXPECT_EQ(Scalar("select count(*) from kept_rows"), std::to_string(kRows - 1));
 }
 
+TEST_P(OdbcRowKeeping, ARowDeletedElsewhereIsReportedWhenItsValuesAreRead) {
+  auto result = Execute(m_session, "select * from kept_rows order by k", {{DBPROP_IRowsetLocate, 1}});
+  ASSERT_EQ(result.hr, S_OK);
+  IRowset* rowset = result.rowset.Get();
+  HACCESSOR read = RowAccessor(rowset);
+  size_t total = 0;
+  auto marks = ReadReleasingAll(rowset, read, {"100"}, total);
+  Execute(Session(), "delete from kept_rows where k = 100");
+
+  DBBINDING b{};
+  b.iOrdinal = 0;
+  b.dwPart = DBPART_VALUE;
+  b.cbMaxLen = sizeof(DBBKMARK);
+  b.wType = DBTYPE_BYTES;
+  HACCESSOR bookmarkOnly = 0;
+  ASSERT_EQ(result.rowset.As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, sizeof(DBBKMARK), &bookmarkOnly,
+                                                         nullptr),
+            S_OK);
+  const BYTE* asked[] = {Mark(marks[0])};
+  DBBKMARK size = sizeof(DBBKMARK);
+  HROW row = 0;
+  ASSERT_EQ(result.rowset.As<IRowsetLocate>()->GetRowsByBookmark(DB_NULL_HCHAPTER, 1, &size, asked, &row, nullptr),
+            S_OK);
+  // Its bookmark needs no reading; its values find the row gone.
+  DBBKMARK bookmark = 0;
+  EXPECT_EQ(rowset->GetData(row, bookmarkOnly, &bookmark), S_OK);
+  EXPECT_EQ(bookmark, marks[0]);
+  Row values{};
+  EXPECT_EQ(rowset->GetData(row, read, &values), DB_E_DELETEDROW);
+  auto errors = TakeErrorDescriptions();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("no longer in the table"), std::string::npos) << errors[0];
+  rowset->ReleaseRows(1, &row, nullptr, nullptr, nullptr);
+}
+
 TEST_P(OdbcRowKeeping, AResultWithoutAKeyKeepsItsRowsAsTheyWereRead) {
   // An expression makes the rows no table's, so nothing could find them again.
   CommandResult result;
