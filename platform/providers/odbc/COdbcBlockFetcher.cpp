@@ -59,11 +59,13 @@ bool COdbcBlockFetcher::Bind(SQLUINTEGER getDataExtensions, SQLULEN blockRows) {
   for (size_t i = 0; i < m_bound.size(); ++i) {
     Bound& b = m_bound[i];
     if (b.type.isLong && !bindLong) continue;
-    const SQLLEN units = b.type.isLong ? kLongBoundUnits : static_cast<SQLLEN>(b.type.size);
+    // One unit more than the values should need (and the terminator): a
+    // value that fills it is longer than it should be, and is read whole.
+    const SQLLEN units = (b.type.isLong ? kLongBoundUnits : static_cast<SQLLEN>(b.type.size)) + 1;
     switch (b.type.kind) {
       case NativeKind::Integer: b.width = sizeof(int64_t); break;
       case NativeKind::Real: b.width = sizeof(double); break;
-      case NativeKind::Blob: b.width = std::max<SQLLEN>(units, 1); break;
+      case NativeKind::Blob: b.width = units; break;
       default: b.width = (units + 1) * static_cast<SQLLEN>(sizeof(SQLWCHAR)); break;
     }
     b.buffer.assign(static_cast<size_t>(b.width) * m_blockRows, 0);
@@ -78,8 +80,8 @@ bool COdbcBlockFetcher::Bind(SQLUINTEGER getDataExtensions, SQLULEN blockRows) {
 bool COdbcBlockFetcher::Truncated(const Bound& b, SQLLEN indicator) {
   if (indicator == SQL_NO_TOTAL) return true;
   if (indicator < 0) return false;  // null
-  // A value that fills its buffer exactly may have been cut: some drivers
-  // give the length copied rather than the whole length.
+  // A value that fills its buffer may have been cut: some drivers give the
+  // length copied rather than the whole length.
   switch (b.type.kind) {
     case NativeKind::Blob: return indicator >= b.width;
     case NativeKind::Text: return indicator >= b.width - static_cast<SQLLEN>(sizeof(SQLWCHAR));
