@@ -98,8 +98,8 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   // Makes sure row `index` is in the window, fetching blocks as needed;
   // false at the end of the result or on failure (hr then set, record posted).
   bool EnsureRow(size_t index, REFIID iid, HRESULT& hr);
-  // Makes row `index` available (fetched, or read again by its key) and
-  // counts one more reference to it.
+  // Makes row `index` available (fetched, or before the window to be read
+  // again by its key) and counts one more reference to it.
   bool TakeRow(size_t index, REFIID iid, HRESULT& hr);
   // Reads a held row before the window again by the key kept for it,
   // unless it already was; rows are read only when their values are needed.
@@ -115,8 +115,10 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
   // Drops one reference; false when the row had none.
   bool ReleaseOne(HROW h, DBREFCOUNT* remaining = nullptr);
   size_t ReadCount() const { return m_base + m_rows.Rows(); }
-  // Drops the window's rows when none is held and nothing needs them.
+  // Drops the window's rows once nothing needs them there; rows a client
+  // holds in a keyed rowset move out of it whole.
   void DropWindowIfUnneeded();
+  // Runs the statement again from its first row.
   HRESULT RunAgain();
   // Reads every row left before a write: committing a change may close a
   // server-side cursor, and rows not yet read would be lost with it.
@@ -149,7 +151,7 @@ class COdbcRowset : public ComObject<IRowsetLocate, IAccessor, IColumnsInfo, IRo
     uint32_t count = 0;
     bool loaded = false;
   };
-  std::map<size_t, HeldRow> m_held;  // keyed: rows before the window read again
+  std::map<size_t, HeldRow> m_held;  // keyed: rows before the window a client holds
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
   CAccessorTable m_accessors;
