@@ -23,6 +23,7 @@
 #include "OdbcApi.h"
 #include "OdbcSession.h"
 #include "ProviderScan.h"
+#include "RawOdbcConnection.h"
 #include "ScanDatabase.h"
 #include "objbase.h"
 #include "oleauto.h"
@@ -36,43 +37,6 @@ const ScanDatabase& Database() {
 }
 
 std::string SqliteConnection() { return "Driver={SQLite3};Database=" + Database().Path(); }
-
-struct RawConnection {
-  SQLHENV env = SQL_NULL_HENV;
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  explicit RawConnection(const std::string& text) {
-    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    std::u16string wide = AnsiToOle(text);
-    if (!OdbcOk(SQLDriverConnectW(dbc, nullptr, OdbcText(wide), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT)))
-      std::abort();
-  }
-  ~RawConnection() {
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-  }
-  void Run(const std::string& sql) const {
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
-    std::u16string wide = AnsiToOle(sql);
-    SQLExecDirectW(stmt, OdbcText(wide), SQL_NTS);
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-  }
-};
-
-// The scan table in PostgreSQL, made once per run (in a throwaway cluster).
-void LoadPostgresScanTable(const std::string& connection) {
-  static bool loaded = false;
-  if (loaded || connection.empty()) return;
-  RawConnection c(connection);
-  c.Run("DROP TABLE IF EXISTS scan");
-  c.Run("CREATE TABLE scan AS SELECT n AS id, 'SYM' || (n % 97) AS symbol, (n * 37) % 500 AS quantity, "
-        "(n % 10000) / 100.0::float8 AS price, 'note ' || n AS note FROM generate_series(1, 1000000) AS g(n)");
-  c.Run("ALTER TABLE scan ADD PRIMARY KEY (id)");
-  loaded = true;
-}
 
 // Elapsed and processor seconds of one scan.
 struct Timing {
@@ -108,9 +72,9 @@ Timing RawScan(const std::string& connection, size_t& bytes, const char* sql = k
                double* driverBytes = nullptr) {
   const double heapBefore = HeapInUse();
   Stopwatch watch;
-  RawConnection c(connection);
+  RawOdbcConnection c(connection);
   SQLHSTMT stmt = SQL_NULL_HSTMT;
-  SQLAllocHandle(SQL_HANDLE_STMT, c.dbc, &stmt);
+  SQLAllocHandle(SQL_HANDLE_STMT, c.Dbc(), &stmt);
   constexpr SQLULEN kRows = 500;
   constexpr SQLLEN kWidth = 128 * sizeof(SQLWCHAR);
   SQLULEN fetched = 0;
