@@ -48,7 +48,9 @@ ComPtr<IDBCreateCommand> OpenReadWriteSession(const std::string& path) {
   return OpenSession(path, DB_MODE_READWRITE);
 }
 
-ComPtr<IRowset> ExecuteAsTableData(IDBCreateCommand* session, const char* query) {
+namespace {
+
+ComPtr<IRowset> ExecuteWithLocate(IDBCreateCommand* session, const char* query, DBPROPOPTIONS changeOptions) {
   ComPtr<ICommandText> command = Command(session, query);
   DBPROP props[2] = {};
   for (DBPROP& prop : props) {
@@ -58,11 +60,22 @@ ComPtr<IRowset> ExecuteAsTableData(IDBCreateCommand* session, const char* query)
   }
   props[0].dwPropertyID = DBPROP_IRowsetLocate;
   props[1].dwPropertyID = DBPROP_IRowsetChange;
+  props[1].dwOptions = changeOptions;
   DBPROPSET set{props, 2, DBPROPSET_ROWSET};
   command.As<ICommandProperties>()->SetProperties(1, &set);
   ComPtr<IRowset> rowset;
   command->Execute(nullptr, IID_IRowset, nullptr, nullptr, reinterpret_cast<IUnknown**>(&rowset));
   return rowset;
+}
+
+}  // namespace
+
+ComPtr<IRowset> ExecuteAsTableData(IDBCreateCommand* session, const char* query) {
+  return ExecuteWithLocate(session, query, DBPROPOPTIONS_REQUIRED);
+}
+
+ComPtr<IRowset> ExecuteWithBookmarks(IDBCreateCommand* session, const char* query) {
+  return ExecuteWithLocate(session, query, DBPROPOPTIONS_OPTIONAL);
 }
 
 ComPtr<IRowset> ExecuteQuery(IDBCreateCommand* session, const char* query) {

@@ -18,6 +18,9 @@ ComPtr<IRowset> ExecuteQuery(IDBCreateCommand* session, const char* query);
 // Runs it as the Table Analyzer's Data runs "select * from" a table: with
 // IRowsetLocate and IRowsetChange required.
 ComPtr<IRowset> ExecuteAsTableData(IDBCreateCommand* session, const char* query);
+// Runs it with IRowsetLocate required and IRowsetChange asked for where
+// the result allows it.
+ComPtr<IRowset> ExecuteWithBookmarks(IDBCreateCommand* session, const char* query);
 
 // Reads every row of the scan query's rowset: GetNextRows of 20, every
 // column bound as DBTYPE_STR | DBTYPE_BYREF and each string freed, keeping

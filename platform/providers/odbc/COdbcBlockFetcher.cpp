@@ -1,12 +1,13 @@
 #include "COdbcBlockFetcher.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "stringapiset.h"
 
-bool COdbcBlockFetcher::Prepare(SQLHSTMT statement) {
+bool COdbcBlockFetcher::Prepare(SQLHSTMT statement, SQLUINTEGER getDataExtensions, SQLULEN blockRows) {
   m_statement = statement;
-  return Describe() && Bind();
+  return Describe() && Bind(getDataExtensions, std::max<SQLULEN>(blockRows, 1));
 }
 
 bool COdbcBlockFetcher::Describe() {
@@ -37,24 +38,35 @@ bool COdbcBlockFetcher::Describe() {
   return true;
 }
 
-bool COdbcBlockFetcher::Bind() {
-  bool anyLong = false;
-  for (const Bound& b : m_bound) anyLong = anyLong || b.type.isLong;
-  m_blockRows = anyLong ? 1 : kBlockRows;
-  m_rowStatus.assign(m_blockRows, 0);
+bool COdbcBlockFetcher::Bind(SQLUINTEGER getDataExtensions, SQLULEN blockRows) {
+  // Any text or bytes may be longer than its buffer (a long column's
+  // always may; a driver without types may say 255 and give more). The rest
+  // comes by SQLGetData on the bound column, and on a row inside a block
+  // only where the driver allows that: elsewhere one row per fetch.
+  bool anyVariable = false;
+  for (const Bound& b : m_bound)
+    anyVariable = anyVariable || b.type.kind == NativeKind::Text || b.type.kind == NativeKind::Blob;
+  const bool bindLong = (getDataExtensions & SQL_GD_BOUND) != 0;
+  const bool readInBlock = (getDataExtensions & SQL_GD_BLOCK) != 0;
+  m_blockRows = !anyVariable || (bindLong && readInBlock) ? blockRows : 1;
   SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
   if (!OdbcOk(SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(m_blockRows), 0)))
     m_blockRows = 1;
+  m_rereadable = bindLong && (m_blockRows == 1 || readInBlock);
+  m_rowStatus.assign(m_blockRows, 0);
   SQLSetStmtAttr(m_statement, SQL_ATTR_ROWS_FETCHED_PTR, &m_fetched, 0);
   SQLSetStmtAttr(m_statement, SQL_ATTR_ROW_STATUS_PTR, m_rowStatus.data(), 0);
   for (size_t i = 0; i < m_bound.size(); ++i) {
     Bound& b = m_bound[i];
-    if (b.type.isLong) continue;
+    if (b.type.isLong && !bindLong) continue;
+    // One unit more than the values should need (and the terminator): a
+    // value that fills it is longer than it should be, and is read whole.
+    const SQLLEN units = (b.type.isLong ? kLongBoundUnits : static_cast<SQLLEN>(b.type.size)) + 1;
     switch (b.type.kind) {
       case NativeKind::Integer: b.width = sizeof(int64_t); break;
       case NativeKind::Real: b.width = sizeof(double); break;
-      case NativeKind::Blob: b.width = static_cast<SQLLEN>(b.type.size); break;
-      default: b.width = static_cast<SQLLEN>((b.type.size + 1) * sizeof(SQLWCHAR)); break;
+      case NativeKind::Blob: b.width = units; break;
+      default: b.width = (units + 1) * static_cast<SQLLEN>(sizeof(SQLWCHAR)); break;
     }
     b.buffer.assign(static_cast<size_t>(b.width) * m_blockRows, 0);
     b.indicators.assign(m_blockRows, 0);
@@ -63,6 +75,18 @@ bool COdbcBlockFetcher::Bind() {
       return false;
   }
   return true;
+}
+
+bool COdbcBlockFetcher::Truncated(const Bound& b, SQLLEN indicator) {
+  if (indicator == SQL_NO_TOTAL) return true;
+  if (indicator < 0) return false;  // null
+  // A value that fills its buffer may have been cut: some drivers give the
+  // length copied rather than the whole length.
+  switch (b.type.kind) {
+    case NativeKind::Blob: return indicator >= b.width;
+    case NativeKind::Text: return indicator >= b.width - static_cast<SQLLEN>(sizeof(SQLWCHAR));
+    default: return false;
+  }
 }
 
 void COdbcBlockFetcher::StoreBound(const Bound& b, size_t row, COdbcRowStore& store) {
@@ -91,7 +115,10 @@ void COdbcBlockFetcher::StoreBound(const Bound& b, size_t row, COdbcRowStore& st
   }
 }
 
-bool COdbcBlockFetcher::StoreLong(SQLUSMALLINT column, const OdbcColumnType& type, COdbcRowStore& store) {
+bool COdbcBlockFetcher::StoreLong(size_t row, SQLUSMALLINT column, const OdbcColumnType& type, COdbcRowStore& store) {
+  if (m_blockRows > 1 &&
+      !OdbcOk(SQLSetPos(m_statement, static_cast<SQLSETPOSIROW>(row + 1), SQL_POSITION, SQL_LOCK_NO_CHANGE)))
+    return false;
   const bool binary = type.kind == NativeKind::Blob;
   std::string bytes;
   char piece[8192];
@@ -129,9 +156,10 @@ COdbcBlockFetcher::Result COdbcBlockFetcher::FetchBlock(COdbcRowStore& store) {
       return Result::Failed;
     }
     for (size_t i = 0; i < m_bound.size(); ++i) {
-      if (!m_bound[i].type.isLong) {
-        StoreBound(m_bound[i], row, store);
-      } else if (!StoreLong(static_cast<SQLUSMALLINT>(i + 1), m_bound[i].type, store)) {
+      const Bound& b = m_bound[i];
+      if (b.width && !(m_rereadable && Truncated(b, b.indicators[row]))) {
+        StoreBound(b, row, store);
+      } else if (!StoreLong(row, static_cast<SQLUSMALLINT>(i + 1), b.type, store)) {
         store.Truncate(before);
         return Result::Failed;
       }

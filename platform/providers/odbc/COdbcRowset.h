@@ -1,6 +1,10 @@
 // A rowset over one executed ODBC statement. Rows come from a bound block
-// cursor as the client asks for them and stay in a packed store, so a
-// bookmark is simply the row's number.
+// cursor as the client asks for them into a packed window of rows; a
+// bookmark is the row's number. What stays once the client has released a
+// row depends on what can find it again: a rowset over one table with a
+// key keeps only each row's key and reads a row asked for again by it; any
+// other rowset with bookmarks keeps every row packed; one without bookmarks
+// keeps nothing it has passed (restarting runs its one statement again).
 #pragma once
 
 #include <map>
@@ -65,11 +69,31 @@ class COdbcRowset : public CRowsetBase<IRowsetLocate, IRowsetChange> {
   void AccessorReleased(HACCESSOR hAccessor) override;
 
  private:
-  // Makes sure row `index` is in the store, fetching blocks as needed;
+  // Makes sure row `index` is in the window, fetching blocks as needed;
   // false at the end of the result or on failure (hr then set, record posted).
   bool EnsureRow(size_t index, REFIID iid, HRESULT& hr);
+  // Makes row `index` available (fetched, or before the window to be read
+  // again by its key) and counts one more reference to it.
+  bool TakeRow(size_t index, REFIID iid, HRESULT& hr);
+  // Reads a held row before the window again by the key kept for it,
+  // unless it already was; rows are read only when their values are needed.
+  bool LoadHeld(size_t index, REFIID iid, HRESULT& hr);
+  // Makes sure a row's values are at hand for a read or a write.
+  bool LoadValues(size_t row, REFIID iid, HRESULT& hr);
+  // GetData for a row the rowset knows.
+  HRESULT FillRow(HROW hRow, const Accessor& accessor, void* pData);
   HRESULT HandOut(size_t start, DBROWCOUNT cRows, DBCOUNTITEM* pcRowsObtained, HROW** prghRows, REFIID iid);
   bool ValidRow(HROW hRow) const;
+  // The reference count of a fetched or re-read row; null for other rows.
+  uint32_t* RefCount(size_t row);
+  // Drops one reference; false when the row had none.
+  bool ReleaseOne(HROW h, DBREFCOUNT* remaining = nullptr);
+  size_t ReadCount() const { return m_base + m_rows.Rows(); }
+  // Drops the window's rows once nothing needs them there; rows a client
+  // holds in a keyed rowset move out of it whole.
+  void DropWindowIfUnneeded();
+  // Runs the statement again from its first row.
+  HRESULT RunAgain();
   // Reads every row left before a write: committing a change may close a
   // server-side cursor, and rows not yet read would be lost with it.
   HRESULT ReadToEnd(REFIID iid);
@@ -87,9 +111,20 @@ class COdbcRowset : public CRowsetBase<IRowsetLocate, IRowsetChange> {
 
   std::mutex m_mutex;
   COdbcBlockFetcher m_fetcher;
-  COdbcRowStore m_rows{0};
-  std::vector<uint32_t> m_refCounts;  // per fetched row
+  COdbcRowStore m_rows{0};            // the window: rows m_base on
+  size_t m_base = 0;
+  std::vector<uint32_t> m_refCounts;  // per window row
   bool m_bookmarks = false;
+  bool m_keyed = false;        // rows are found again by key
+  bool m_oneStatement = false;  // the text is one statement, which may run again
+  bool m_runAgain = false;      // no bookmarks nor changes: restarting runs it again
+  COdbcRowStore m_keys{0};     // keyed: each read row's key, packed
+  struct HeldRow {
+    COdbcRowStore values;
+    uint32_t count = 0;
+    bool loaded = false;
+  };
+  std::map<size_t, HeldRow> m_held;  // keyed: rows before the window a client holds
   bool m_done = false;
   size_t m_next = 0;  // the row GetNextRows gives next
   // The accessor GetData used last, so reading rows does not copy it per row.

@@ -2,6 +2,8 @@
 // rowset grants of them.
 #pragma once
 
+#include <map>
+
 #include "PropertyTable.h"
 #include "oledb.h"
 
@@ -14,6 +16,8 @@ class COdbcRowsetOptions {
   HRESULT Read(ULONG cPropertySets, DBPROPSET rgPropertySets[]);
   bool WantsBookmarks() const;
   bool WantsChange() const;
+  // Whether changes were asked for as required rather than optional.
+  bool RequiresChange() const;
   // Records whether an interface was granted, for IRowsetInfo.
   void Grant(DBPROPID id, bool granted);
   CPropertyStore& Store() { return m_store; }
@@ -21,4 +25,5 @@ class COdbcRowsetOptions {
 
  private:
   CPropertyStore m_store;
+  std::map<DBPROPID, bool> m_required;  // by rowset property set, whether required
 };

@@ -206,6 +206,20 @@ HRESULT COdbcTableWriter::Delete(const std::vector<NativeValue>& before, REFIID 
   return Run(u"DELETE FROM " + QualifiedOdbcName(m_connection.Info(), m_table) + WhereKey(), parameters, true, iid);
 }
 
+HRESULT COdbcTableWriter::SelectByKey(const std::vector<NativeValue>& key, SQLHSTMT statement, REFIID iid) {
+  std::u16string columns;
+  for (const OdbcWriteColumn& c : m_columns)
+    columns += (columns.empty() ? u"" : u", ") + QuoteOdbcIdentifier(m_connection.Info(), c.name);
+  std::vector<std::pair<size_t, NativeValue>> parameters;
+  for (size_t i = 0; i < m_key.size() && i < key.size(); ++i) parameters.emplace_back(m_key[i], key[i]);
+  std::vector<ParameterBuffer> buffers(parameters.size());
+  if (HRESULT hr = BindParameters(statement, parameters, buffers, iid); FAILED(hr)) return hr;
+  std::u16string sql = u"SELECT " + columns + u" FROM " + QualifiedOdbcName(m_connection.Info(), m_table) + WhereKey();
+  if (!OdbcOk(SQLExecDirectW(statement, OdbcText(sql), static_cast<SQLINTEGER>(sql.size()))))
+    return PostOdbcDiagnostics(E_FAIL, iid, SQL_HANDLE_STMT, statement, "The row could not be read again by its key.");
+  return S_OK;
+}
+
 HRESULT COdbcTableWriter::BindParameters(SQLHSTMT statement,
                                          const std::vector<std::pair<size_t, NativeValue>>& parameters,
                                          std::vector<ParameterBuffer>& buffers, REFIID iid) {

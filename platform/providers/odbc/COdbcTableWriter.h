@@ -45,6 +45,13 @@ class COdbcTableWriter {
   HRESULT Insert(const std::vector<std::pair<size_t, NativeValue>>& values, REFIID iid, std::vector<NativeValue>& row);
   HRESULT Delete(const std::vector<NativeValue>& before, REFIID iid);
 
+  // The result columns the table's key is made of, in key order.
+  const std::vector<size_t>& KeyColumns() const { return m_key; }
+  // Runs a SELECT of the result's columns for the row with these key
+  // values (in KeyColumns() order) on `statement`, the values bound as
+  // parameters; posts the driver's records on failure.
+  HRESULT SelectByKey(const std::vector<NativeValue>& key, SQLHSTMT statement, REFIID iid);
+
  private:
   COdbcTableWriter(COdbcConnection& connection, OdbcTableName table, std::vector<OdbcWriteColumn> columns,
                    std::vector<size_t> key);

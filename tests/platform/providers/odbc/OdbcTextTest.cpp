@@ -65,4 +65,41 @@ TEST(OdbcRowStore, DriverTextIsKeptAsUtf8AndRowsKeepTheirCells) {
   EXPECT_EQ(store.Rows(), 2u);
 }
 
+TEST(OdbcRowStore, ValuesKeepAcrossBlocksAndAStoreClearedIsReused) {
+  // Enough rows to fill several blocks of cells and of bytes, with a value
+  // larger than a byte block among them.
+  COdbcRowStore store(3);
+  const std::string big(3 << 20, 'b');
+  constexpr size_t kRows = 150000;
+  for (size_t r = 0; r < kRows; ++r) {
+    store.AddInteger(static_cast<int64_t>(r));
+    if (r == 70000) {
+      store.AddBytes(NativeKind::Blob, big.data(), big.size());
+    } else {
+      store.AddText(u"row " + AnsiToOle(std::to_string(r)));
+    }
+    store.AddReal(static_cast<double>(r) / 4);
+  }
+  ASSERT_EQ(store.Rows(), kRows);
+  for (size_t r : {size_t{0}, size_t{21845}, size_t{21846}, size_t{69999}, size_t{70001}, kRows - 1}) {
+    EXPECT_EQ(store.View(r, 0).integer, static_cast<int64_t>(r));
+    EXPECT_EQ(store.View(r, 1).Bytes(), "row " + std::to_string(r));
+    EXPECT_EQ(store.View(r, 2).real, static_cast<double>(r) / 4);
+  }
+  EXPECT_EQ(store.View(70000, 1).kind, NativeKind::Blob);
+  EXPECT_EQ(store.View(70000, 1).Bytes(), big);
+  store.Truncate(70001);
+  EXPECT_EQ(store.Rows(), 70001u);
+  EXPECT_EQ(store.View(70000, 1).size, big.size());
+
+  store.Clear();
+  EXPECT_EQ(store.Rows(), 0u);
+  store.AddNull();
+  store.AddText(u"again");
+  store.AddInteger(1);
+  ASSERT_EQ(store.Rows(), 1u);
+  EXPECT_EQ(store.View(0, 0).kind, NativeKind::Null);
+  EXPECT_EQ(store.View(0, 1).Bytes(), "again");
+}
+
 }  // namespace
