@@ -55,6 +55,15 @@ LONG CatalogUsage(SQLUINTEGER odbc) {
   return usage;
 }
 
+LONG IdentifierCase(SQLUSMALLINT odbc) {
+  switch (odbc) {
+    case SQL_IC_UPPER: return DBPROPVAL_IC_UPPER;
+    case SQL_IC_LOWER: return DBPROPVAL_IC_LOWER;
+    case SQL_IC_SENSITIVE: return DBPROPVAL_IC_SENSITIVE;
+    default: return DBPROPVAL_IC_MIXED;
+  }
+}
+
 LONG SchemaUsage(SQLUINTEGER odbc) {
   LONG usage = 0;
   if (odbc & SQL_SU_DML_STATEMENTS) usage |= DBPROPVAL_SU_DML_STATEMENTS;
@@ -169,6 +178,7 @@ void COdbcDataSource::PublishInfo(const OdbcServerInfo& info) {
   SetText(m_properties, kInfo, DBPROP_TABLETERM, info.tableTerm);
   SetLong(m_properties, kInfo, DBPROP_CATALOGLOCATION,
           info.catalogLocation == SQL_CL_END ? DBPROPVAL_CL_END : DBPROPVAL_CL_START);
+  SetLong(m_properties, kInfo, DBPROP_IDENTIFIERCASE, IdentifierCase(info.identifierCase));
   SetLong(m_properties, kInfo, DBPROP_CATALOGUSAGE, CatalogUsage(info.catalogUsage));
   SetLong(m_properties, kInfo, DBPROP_SCHEMAUSAGE, SchemaUsage(info.schemaUsage));
   SetLong(m_properties, kInfo, DBPROP_MULTIPLERESULTS, info.multipleResults ? DBPROPVAL_MR_SUPPORTED : 0);
