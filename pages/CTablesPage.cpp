@@ -104,6 +104,7 @@ void CTablesPage::ResetNaming() {
   m_strQuotePrefix.Empty();
   m_strQuoteSuffix.Empty();
   m_bCatalogAtEnd = 0;
+  m_lIdentifierCase = 0;
 }
 
 // A provider without IDBInfo, or one that cannot tell its literals, is
@@ -149,7 +150,22 @@ void CTablesPage::ReadCatalogLocation(IDBInitialize* dataSource) {
     m_bCatalogAtEnd = (value.vt == VT_I4 && value.lVal == DBPROPVAL_CL_START) ? 0 : 1;
   }
   ReleasePropertySets(setCount, sets);
+  ReadIdentifierCase(properties);
   properties->Release();
+}
+
+// The case the server folds unquoted names to, when it tells: a name it
+// would fold to another one is quoted.
+void CTablesPage::ReadIdentifierCase(IDBProperties* properties) {
+  DBPROPID id = DBPROP_IDENTIFIERCASE;
+  DBPROPIDSET idSet{&id, 1, DBPROPSET_DATASOURCEINFO};
+  ULONG setCount = 0;
+  DBPROPSET* sets = nullptr;
+  if (SUCCEEDED(properties->GetProperties(1, &idSet, &setCount, &sets)) && setCount > 0 && sets &&
+      sets[0].cProperties > 0 && sets[0].rgProperties && sets[0].rgProperties[0].dwStatus == DBPROPSTATUS_OK &&
+      sets[0].rgProperties[0].vValue.vt == VT_I4)
+    m_lIdentifierCase = sets[0].rgProperties[0].vValue.lVal;
+  ReleasePropertySets(setCount, sets);
 }
 
 HRESULT CTablesPage::OpenSession(IDBInitialize* dataSource) {
@@ -247,6 +263,7 @@ CString CTablesPage::BuildQualifiedName() {
   rules.quotePrefix = m_strQuotePrefix;
   rules.quoteSuffix = m_strQuoteSuffix;
   rules.catalogAtEnd = m_bCatalogAtEnd == 1;
+  rules.identifierCase = m_lIdentifierCase;
   return QualifyTableName(rules, catalog, schema, m_strTable);
 }
 

@@ -38,6 +38,7 @@ class CTablesPage : public CDataSourcePage {
   CString m_strQuotePrefix;
   CString m_strQuoteSuffix;
   int m_bCatalogAtEnd = 0;
+  LONG m_lIdentifierCase = 0;  // DBPROPVAL_IC_*, 0 when not reported
   CCustListCtrl m_list;
   CString m_strTable;
 
@@ -51,6 +52,7 @@ class CTablesPage : public CDataSourcePage {
   void ResetNaming();
   void ReadNamingLiterals(IDBInitialize* dataSource);
   void ReadCatalogLocation(IDBInitialize* dataSource);
+  void ReadIdentifierCase(IDBProperties* properties);
   HRESULT OpenSession(IDBInitialize* dataSource);
   HRESULT FillTableList(IRowset* rowset);
   void ReleaseConnection();

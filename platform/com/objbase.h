@@ -3,6 +3,7 @@
 
 #include "ComObject.h"
 #include "ComPtr.h"
+#include "objidl.h"
 #include "stringapiset.h"
 #include "unknwn.h"
 #include "wtypes.h"

@@ -47,4 +47,22 @@ TEST(QualifyTableName, AQuoteSuffixInsideAQuotedNameIsDoubledSoTheNameStaysInsid
   EXPECT_EQ(Qualify(rules, "", "", "a b"), "a b");
 }
 
+TEST(QualifyTableName, AServerThatFoldsUnquotedNamesGetsQuotesOnNamesItWouldFold) {
+  TableNamingRules rules = Bracketed();
+  rules.quotePrefix = "\"";
+  rules.quoteSuffix = "\"";
+  rules.identifierCase = DBPROPVAL_IC_LOWER;
+  EXPECT_EQ(Qualify(rules, "", "public", "Orders"), "public.\"Orders\"");
+  EXPECT_EQ(Qualify(rules, "", "public", "orders_2"), "public.orders_2");
+  EXPECT_EQ(Qualify(rules, "", "Sales", "t"), "\"Sales\".t");
+  EXPECT_EQ(Qualify(rules, "Cat", "", "t"), "Cat.t");  // the catalog stands as listed
+  rules.identifierCase = DBPROPVAL_IC_UPPER;
+  EXPECT_EQ(Qualify(rules, "", "HR", "Orders"), "HR.\"Orders\"");
+  EXPECT_EQ(Qualify(rules, "", "", "ORDERS"), "ORDERS");
+  for (const LONG keeps : {LONG{0}, LONG{DBPROPVAL_IC_MIXED}, LONG{DBPROPVAL_IC_SENSITIVE}}) {
+    rules.identifierCase = keeps;
+    EXPECT_EQ(Qualify(rules, "", "Sales", "Orders"), "Sales.Orders") << keeps;
+  }
+}
+
 }  // namespace

@@ -117,12 +117,33 @@ SchemaLayout ProviderTypes() {
           {u"DATA_TYPE", u"BEST_MATCH"}};
 }
 
+SchemaLayout Procedures() {
+  return {&DBSCHEMA_PROCEDURES,
+          {Text(u"PROCEDURE_CATALOG"), Text(u"PROCEDURE_SCHEMA"), Text(u"PROCEDURE_NAME"),
+           Column(u"PROCEDURE_TYPE", DBTYPE_I2), LongText(u"PROCEDURE_DEFINITION"), LongText(u"DESCRIPTION"),
+           Column(u"DATE_CREATED", DBTYPE_DATE), Column(u"DATE_MODIFIED", DBTYPE_DATE)},
+          {u"PROCEDURE_CATALOG", u"PROCEDURE_SCHEMA", u"PROCEDURE_NAME", u"PROCEDURE_TYPE"}};
+}
+
+SchemaLayout ProcedureParameters() {
+  return {&DBSCHEMA_PROCEDURE_PARAMETERS,
+          {Text(u"PROCEDURE_CATALOG"), Text(u"PROCEDURE_SCHEMA"), Text(u"PROCEDURE_NAME"), Text(u"PARAMETER_NAME"),
+           Column(u"ORDINAL_POSITION", DBTYPE_UI2), Column(u"PARAMETER_TYPE", DBTYPE_UI2),
+           Column(u"PARAMETER_HASDEFAULT", DBTYPE_BOOL), LongText(u"PARAMETER_DEFAULT"),
+           Column(u"IS_NULLABLE", DBTYPE_BOOL), Column(u"DATA_TYPE", DBTYPE_UI2),
+           Column(u"CHARACTER_MAXIMUM_LENGTH", DBTYPE_UI4), Column(u"CHARACTER_OCTET_LENGTH", DBTYPE_UI4),
+           Column(u"NUMERIC_PRECISION", DBTYPE_UI2), Column(u"NUMERIC_SCALE", DBTYPE_I2), LongText(u"DESCRIPTION"),
+           Text(u"TYPE_NAME"), Text(u"LOCAL_TYPE_NAME")},
+          {u"PROCEDURE_CATALOG", u"PROCEDURE_SCHEMA", u"PROCEDURE_NAME", u"PARAMETER_NAME"}};
+}
+
 }  // namespace
 
 const std::vector<SchemaLayout>& StandardSchemaLayouts() {
-  static const std::vector<SchemaLayout> layouts = {Catalogs(), Columns(), ForeignKeys(), Indexes(),
-                                                    PrimaryKeys(), ProviderTypes(), Statistics(),
-                                                    Tables(), Views()};
+  static const std::vector<SchemaLayout> layouts = {Catalogs(),   Columns(),       ForeignKeys(),
+                                                    Indexes(),    PrimaryKeys(),   ProcedureParameters(),
+                                                    Procedures(), ProviderTypes(), Statistics(),
+                                                    Tables(),     Views()};
   return layouts;
 }
 

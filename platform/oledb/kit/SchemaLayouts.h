@@ -15,7 +15,7 @@ struct SchemaLayout {
 };
 
 // TABLES, COLUMNS, PRIMARY_KEYS, FOREIGN_KEYS, INDEXES, STATISTICS,
-// PROVIDER_TYPES, CATALOGS and VIEWS.
+// PROVIDER_TYPES, CATALOGS, VIEWS, PROCEDURES and PROCEDURE_PARAMETERS.
 const std::vector<SchemaLayout>& StandardSchemaLayouts();
 // Null for a schema without a standard layout here.
 const SchemaLayout* FindSchemaLayout(REFGUID schema);

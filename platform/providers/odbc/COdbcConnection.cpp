@@ -35,9 +35,10 @@ std::shared_ptr<COdbcConnection> COdbcConnection::Open(const OdbcConnectionSetti
   if (!OdbcOk(rc)) {
     hr = PostOdbcDiagnostics(E_FAIL, iid, SQL_HANDLE_DBC, c->m_dbc.Get(), "The ODBC connection failed.",
                              settings.password);
-    // Connecting failed: nothing to disconnect, only the handle to free.
-    SQLFreeHandle(SQL_HANDLE_DBC, c->m_dbc.Get());
-    c->m_dbc = COdbcHandle();
+    // Freed once, by its holder (the driver manager answers the disconnect
+    // of a connection that never opened with a state error); freeing it
+    // here as well handed the driver manager a handle it had already freed.
+    c->m_dbc.Reset();
     return nullptr;
   }
   c->ReadInfo();
@@ -72,6 +73,7 @@ void COdbcConnection::ReadInfo() {
   m_info.tableTerm = InfoText(SQL_TABLE_TERM);
   m_info.searchEscape = InfoText(SQL_SEARCH_PATTERN_ESCAPE);
   m_info.catalogLocation = InfoValue<SQLUSMALLINT>(SQL_CATALOG_LOCATION, 0);
+  m_info.identifierCase = InfoValue<SQLUSMALLINT>(SQL_IDENTIFIER_CASE, SQL_IC_MIXED);
   m_info.catalogUsage = InfoValue<SQLUINTEGER>(SQL_CATALOG_USAGE, 0);
   m_info.schemaUsage = InfoValue<SQLUINTEGER>(SQL_SCHEMA_USAGE, 0);
   m_info.getDataExtensions = InfoValue<SQLUINTEGER>(SQL_GETDATA_EXTENSIONS, 0);

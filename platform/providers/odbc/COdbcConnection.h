@@ -17,6 +17,7 @@ struct OdbcServerInfo {
   std::u16string catalogTerm, schemaTerm, tableTerm;
   std::u16string searchEscape;
   SQLUSMALLINT catalogLocation = SQL_CL_START;
+  SQLUSMALLINT identifierCase = SQL_IC_MIXED;  // how unquoted names are stored
   SQLUINTEGER catalogUsage = 0;
   SQLUINTEGER schemaUsage = 0;
   SQLUINTEGER getDataExtensions = 0;

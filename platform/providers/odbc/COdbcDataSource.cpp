@@ -20,6 +20,15 @@ LONG CatalogUsage(SQLUINTEGER odbc) {
   return usage;
 }
 
+LONG IdentifierCase(SQLUSMALLINT odbc) {
+  switch (odbc) {
+    case SQL_IC_UPPER: return DBPROPVAL_IC_UPPER;
+    case SQL_IC_LOWER: return DBPROPVAL_IC_LOWER;
+    case SQL_IC_SENSITIVE: return DBPROPVAL_IC_SENSITIVE;
+    default: return DBPROPVAL_IC_MIXED;
+  }
+}
+
 LONG SchemaUsage(SQLUINTEGER odbc) {
   LONG usage = 0;
   if (odbc & SQL_SU_DML_STATEMENTS) usage |= DBPROPVAL_SU_DML_STATEMENTS;
@@ -105,6 +114,7 @@ void COdbcDataSource::PublishInfo(const OdbcServerInfo& info) {
   m_properties.SetText(kInfo, DBPROP_TABLETERM, info.tableTerm);
   m_properties.SetLong(kInfo, DBPROP_CATALOGLOCATION,
           info.catalogLocation == SQL_CL_END ? DBPROPVAL_CL_END : DBPROPVAL_CL_START);
+  m_properties.SetLong(kInfo, DBPROP_IDENTIFIERCASE, IdentifierCase(info.identifierCase));
   m_properties.SetLong(kInfo, DBPROP_CATALOGUSAGE, CatalogUsage(info.catalogUsage));
   m_properties.SetLong(kInfo, DBPROP_SCHEMAUSAGE, SchemaUsage(info.schemaUsage));
   m_properties.SetLong(kInfo, DBPROP_MULTIPLERESULTS, info.multipleResults ? DBPROPVAL_MR_SUPPORTED : 0);

@@ -1,5 +1,8 @@
 #include "COdbcEnumerator.h"
 
+#include <algorithm>
+
+#include "COdbcDsnMoniker.h"
 #include "COdbcHandle.h"
 #include "ErrorRecords.h"
 #include "OdbcDiagnostics.h"
@@ -58,8 +61,28 @@ HRESULT COdbcEnumerator::GetSourcesRowset(IUnknown* pUnkOuter, REFIID riid, ULON
                              ppSourcesRowset);
 }
 
+HRESULT COdbcEnumerator::ParseDisplayName(IBindCtx*, LPOLESTR pszDisplayName, ULONG* pchEaten, IMoniker** ppmkOut) {
+  ClearErrorInfo();
+  if (pchEaten) *pchEaten = 0;
+  if (ppmkOut) *ppmkOut = nullptr;
+  if (!pszDisplayName || !pchEaten || !ppmkOut) return E_INVALIDARG;
+  const std::u16string name(pszDisplayName);
+  std::vector<SourceRow> rows;
+  if (!ListOdbcDataSources(rows))
+    return PostError(E_FAIL, CLSID_RavezovODBCEnumerator, IID_IParseDisplayName, kOdbcErrorSource,
+                     "The ODBC driver manager could not be loaded.");
+  const std::string wanted = OleToAnsi(name);
+  const bool known = std::any_of(rows.begin(), rows.end(), [&](const SourceRow& row) { return row.parseName == wanted; });
+  if (!known)
+    return PostError(MK_E_NOOBJECT, CLSID_RavezovODBCEnumerator, IID_IParseDisplayName, kOdbcErrorSource,
+                     "There is no ODBC data source named '" + wanted + "'.");
+  HRESULT hr = COdbcDsnMoniker::CreateInstance<COdbcDsnMoniker>(IID_IMoniker, reinterpret_cast<void**>(ppmkOut), name);
+  if (SUCCEEDED(hr)) *pchEaten = static_cast<ULONG>(name.size());
+  return hr;
+}
+
 HRESULT COdbcEnumerator::InterfaceSupportsErrorInfo(REFIID riid) {
-  return SupportsErrorInfo(riid, {&IID_ISourcesRowset});
+  return SupportsErrorInfo(riid, {&IID_ISourcesRowset, &IID_IParseDisplayName});
 }
 
 HRESULT CreateOdbcEnumerator(REFIID riid, void** ppv) {

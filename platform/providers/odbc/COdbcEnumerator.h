@@ -1,5 +1,7 @@
 // The ODBC enumerator: one sources row per data source name the driver
-// manager knows, user and system alike.
+// manager knows, user and system alike. A row's parse name (the name
+// itself) parses into a moniker that binds to a data source of the ODBC
+// provider for that name.
 #pragma once
 
 #include <string>
@@ -7,13 +9,18 @@
 
 #include "ComObject.h"
 #include "SourcesRowset.h"
+#include "objidl.h"
 #include "oledb.h"
 
-class COdbcEnumerator : public ComObject<ISourcesRowset, ISupportErrorInfo> {
+class COdbcEnumerator : public ComObject<ISourcesRowset, IParseDisplayName, ISupportErrorInfo> {
  public:
   // ISourcesRowset
   HRESULT STDMETHODCALLTYPE GetSourcesRowset(IUnknown* pUnkOuter, REFIID riid, ULONG cPropertySets,
                                              DBPROPSET rgProperties[], IUnknown** ppSourcesRowset) override;
+  // IParseDisplayName: a name that is no data source name of the machine
+  // fails with MK_E_NOOBJECT and an error record.
+  HRESULT STDMETHODCALLTYPE ParseDisplayName(IBindCtx* pbc, LPOLESTR pszDisplayName, ULONG* pchEaten,
+                                             IMoniker** ppmkOut) override;
   // ISupportErrorInfo
   HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
 };

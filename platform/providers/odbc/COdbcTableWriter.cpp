@@ -50,6 +50,80 @@ std::vector<std::u16string> PrimaryKeyColumns(COdbcConnection& connection, const
   return key;
 }
 
+// The columns that identify a row for the whole session, as the driver's
+// best row identifier names them: only real, non-null columns. A pseudo
+// column (a row address such as PostgreSQL's ctid, which moves when the
+// row is updated) or a scope narrower than the session gives nothing.
+std::vector<std::u16string> BestRowIdColumns(COdbcConnection& connection, const OdbcTableName& table) {
+  COdbcHandle statement;
+  if (!statement.Allocate(SQL_HANDLE_STMT, connection.Dbc())) return {};
+  std::u16string catalog = table.catalog, schema = table.schema, name = table.name;
+  if (!OdbcOk(SQLSpecialColumnsW(statement.Get(), SQL_BEST_ROWID, catalog.empty() ? nullptr : OdbcText(catalog),
+                                 SQL_NTS, schema.empty() ? nullptr : OdbcText(schema), SQL_NTS, OdbcText(name),
+                                 SQL_NTS, SQL_SCOPE_SESSION, SQL_NO_NULLS)))
+    return {};
+  std::vector<OdbcTextRow> rows;
+  if (!ReadAllRowsAsText(statement.Get(), rows)) return {};
+  std::vector<std::u16string> key;
+  for (const auto& row : rows) {
+    if (row.size() < 8 || !row[1]) return {};
+    const bool pseudo = row[7] && *row[7] != std::to_string(SQL_PC_NOT_PSEUDO);
+    const bool narrow = row[0] && *row[0] != std::to_string(SQL_SCOPE_SESSION);
+    if (pseudo || narrow) return {};
+    key.push_back(AnsiToOle(*row[1]));
+  }
+  return key;
+}
+
+// The columns of each unique index of the table, in index order. A row
+// whose values there are not null is the only one with them.
+std::vector<std::vector<std::u16string>> UniqueIndexes(COdbcConnection& connection, const OdbcTableName& table) {
+  COdbcHandle statement;
+  if (!statement.Allocate(SQL_HANDLE_STMT, connection.Dbc())) return {};
+  std::u16string catalog = table.catalog, schema = table.schema, name = table.name;
+  if (!OdbcOk(SQLStatisticsW(statement.Get(), catalog.empty() ? nullptr : OdbcText(catalog), SQL_NTS,
+                             schema.empty() ? nullptr : OdbcText(schema), SQL_NTS, OdbcText(name), SQL_NTS,
+                             SQL_INDEX_UNIQUE, SQL_QUICK)))
+    return {};
+  std::vector<OdbcTextRow> rows;
+  if (!ReadAllRowsAsText(statement.Get(), rows)) return {};
+  std::vector<std::vector<std::u16string>> indexes;
+  std::optional<std::string> current;
+  for (const auto& row : rows) {
+    // Rows come ordered by index and position; the table's own row is none.
+    if (row.size() < 9 || !row[5] || !row[8] || (row[3] && *row[3] != "0")) continue;
+    if (*row[5] != current) indexes.emplace_back();
+    current = *row[5];
+    indexes.back().push_back(AnsiToOle(*row[8]));
+  }
+  return indexes;
+}
+
+// The result columns that hold every named key column; empty when one is
+// missing from the result.
+std::vector<size_t> KeyAmong(const std::vector<std::u16string>& keyColumns, const std::vector<OdbcWriteColumn>& columns) {
+  std::vector<size_t> key;
+  for (const auto& keyColumn : keyColumns) {
+    size_t found = columns.size();
+    for (size_t i = 0; i < columns.size(); ++i)
+      if (columns[i].name == keyColumn) found = i;
+    if (found == columns.size()) return {};
+    key.push_back(found);
+  }
+  return key;
+}
+
+// The first way to find a row again that the result's columns carry: the
+// primary key, the driver's best row identifier, or a unique index.
+std::vector<size_t> RowKey(COdbcConnection& connection, const OdbcTableName& table,
+                           const std::vector<OdbcWriteColumn>& columns) {
+  if (auto key = KeyAmong(PrimaryKeyColumns(connection, table), columns); !key.empty()) return key;
+  if (auto key = KeyAmong(BestRowIdColumns(connection, table), columns); !key.empty()) return key;
+  for (const auto& index : UniqueIndexes(connection, table))
+    if (auto key = KeyAmong(index, columns); !key.empty()) return key;
+  return {};
+}
+
 constexpr const char* kUnknownKey =
     "The row's key is not known (the server made it when the row was inserted); run the query again to change it.";
 
@@ -106,19 +180,10 @@ std::unique_ptr<COdbcTableWriter> COdbcTableWriter::ForResult(COdbcConnection& c
     why = "The result does not come from one table that can be changed.";
     return nullptr;
   }
-  std::vector<size_t> key;
-  for (const auto& keyColumn : PrimaryKeyColumns(connection, *table)) {
-    size_t found = columns.size();
-    for (size_t i = 0; i < columns.size(); ++i)
-      if (columns[i].name == keyColumn) found = i;
-    if (found == columns.size()) {
-      key.clear();
-      break;
-    }
-    key.push_back(found);
-  }
+  std::vector<size_t> key = RowKey(connection, *table, columns);
   if (key.empty()) {
-    why = "The table has no primary key among the result's columns, so a changed row could not be found again.";
+    why = "The table has no primary key, unique index or stable row identifier among the result's columns, so a "
+          "changed row could not be found again.";
     return nullptr;
   }
   return std::unique_ptr<COdbcTableWriter>(new COdbcTableWriter(connection, std::move(*table), std::move(columns),

@@ -1,7 +1,8 @@
 // Writes a rowset's changes back to its one base table: UPDATE, INSERT and
 // DELETE generated with parameter markers, the row found by its primary
-// key, each in a transaction that is rolled back unless exactly one row
-// was touched.
+// key (without one, by the driver's best row identifier when that is made
+// of real columns, or by a unique index), each in a transaction that is
+// rolled back unless exactly one row was touched.
 #pragma once
 
 #include <memory>
@@ -31,8 +32,8 @@ struct OdbcWriteColumn {
 class COdbcTableWriter {
  public:
   // The writer for a result whose columns all come from one table that has
-  // a primary key among them; nullopt with `why` set otherwise. The caller
-  // holds the connection's lock.
+  // a primary key, a stable row identifier or a unique index among them;
+  // null with `why` set otherwise. The caller holds the connection's lock.
   static std::unique_ptr<COdbcTableWriter> ForResult(COdbcConnection& connection, SQLHSTMT statement,
                                                      const std::u16string& sql, std::string& why);
 
@@ -68,5 +69,5 @@ class COdbcTableWriter {
   COdbcConnection& m_connection;
   OdbcTableName m_table;
   std::vector<OdbcWriteColumn> m_columns;  // one per result column
-  std::vector<size_t> m_key;               // result columns of the primary key
+  std::vector<size_t> m_key;               // result columns of the key or row identifier
 };

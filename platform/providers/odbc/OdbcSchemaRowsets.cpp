@@ -299,6 +299,81 @@ HRESULT ProviderTypesRowset(SchemaContext& c, SchemaRows& out) {
   return S_OK;
 }
 
+LONG ProcedureType(const Row& row) {
+  switch (NumberOrNull(row, 8).Integer()) {
+    case SQL_PT_PROCEDURE: return DB_PT_PROCEDURE;
+    case SQL_PT_FUNCTION: return DB_PT_FUNCTION;
+    default: return DB_PT_UNKNOWN;
+  }
+}
+
+HRESULT ProceduresRowset(SchemaContext& c, SchemaRows& out) {
+  const auto& r = c.restrictions;
+  const std::u16string& escape = c.connection.Info().searchEscape;
+  CPatternArg catalog(r.Text(0), escape, false), schema(r.Text(1), escape, true), name(r.Text(2), escape, true);
+  std::vector<Row> rows;
+  HRESULT hr = RunCatalog(c.connection, [&](SQLHSTMT s) {
+    return SQLProceduresW(s, catalog.Text(), catalog.Length(), schema.Text(), schema.Length(), name.Text(),
+                          name.Length());
+  }, rows);
+  if (FAILED(hr)) return hr;
+  for (const Row& row : rows) {
+    const LONG type = ProcedureType(row);
+    if (!r.Matches(2, Cell(row, 3)) || !r.MatchesNumber(3, type)) continue;
+    out.Add().Set(u"PROCEDURE_CATALOG", TextOrNull(row, 1)).Set(u"PROCEDURE_SCHEMA", TextOrNull(row, 2))
+        .Text(u"PROCEDURE_NAME", Cell(row, 3)).Integer(u"PROCEDURE_TYPE", type)
+        .Set(u"DESCRIPTION", TextOrNull(row, 7));
+  }
+  return S_OK;
+}
+
+// A parameter's direction; a result column (SQL_RESULT_COL) is no
+// parameter and gives nothing.
+std::optional<NativeValue> ParameterType(const Row& row) {
+  switch (NumberOrNull(row, 5).Integer()) {
+    case SQL_PARAM_INPUT: return NativeValue::Integer(DBPARAMTYPE_INPUT);
+    case SQL_PARAM_INPUT_OUTPUT: return NativeValue::Integer(DBPARAMTYPE_INPUTOUTPUT);
+    case SQL_PARAM_OUTPUT: return NativeValue::Integer(DBPARAMTYPE_OUTPUT);
+    case SQL_RETURN_VALUE: return NativeValue::Integer(DBPARAMTYPE_RETURNVALUE);
+    case SQL_RESULT_COL: return std::nullopt;
+    default: return NativeValue::Null();
+  }
+}
+
+HRESULT ProcedureParametersRowset(SchemaContext& c, SchemaRows& out) {
+  const auto& r = c.restrictions;
+  const std::u16string& escape = c.connection.Info().searchEscape;
+  CPatternArg catalog(r.Text(0), escape, false), schema(r.Text(1), escape, true), name(r.Text(2), escape, true);
+  // The parameter name is matched here: PostgreSQL's driver finds no
+  // parameter by name.
+  std::vector<Row> rows;
+  HRESULT hr = RunCatalog(c.connection, [&](SQLHSTMT s) {
+    return SQLProcedureColumnsW(s, catalog.Text(), catalog.Length(), schema.Text(), schema.Length(), name.Text(),
+                                name.Length(), nullptr, 0);
+  }, rows);
+  if (FAILED(hr)) return hr;
+  for (const Row& row : rows) {
+    std::optional<NativeValue> direction = ParameterType(row);
+    if (!direction || !r.Matches(2, Cell(row, 3)) || !r.Matches(3, Cell(row, 4))) continue;
+    const auto sqlType = static_cast<SQLSMALLINT>(NumberOrNull(row, 6).Integer());
+    const OdbcColumnType type = MapOdbcType(sqlType, static_cast<SQLULEN>(NumberOrNull(row, 8).Integer()));
+    out.Add().Set(u"PROCEDURE_CATALOG", TextOrNull(row, 1)).Set(u"PROCEDURE_SCHEMA", TextOrNull(row, 2))
+        .Text(u"PROCEDURE_NAME", Cell(row, 3))
+        .Set(u"PARAMETER_NAME", Cell(row, 4).empty() ? NativeValue::Null() : TextOrNull(row, 4))
+        .Set(u"ORDINAL_POSITION", NumberOrNull(row, 18)).Set(u"PARAMETER_TYPE", std::move(*direction))
+        .Bool(u"PARAMETER_HASDEFAULT", !IsNull(row, 14)).Set(u"PARAMETER_DEFAULT", TextOrNull(row, 14))
+        .Bool(u"IS_NULLABLE", NumberOrNull(row, 12).Integer() != SQL_NO_NULLS).Integer(u"DATA_TYPE", type.type)
+        .Set(u"DESCRIPTION", TextOrNull(row, 13)).Set(u"TYPE_NAME", TextOrNull(row, 7))
+        .Set(u"LOCAL_TYPE_NAME", TextOrNull(row, 7));
+    if (type.kind == NativeKind::Text || type.kind == NativeKind::Blob) {
+      out.Set(u"CHARACTER_MAXIMUM_LENGTH", NumberOrNull(row, 8)).Set(u"CHARACTER_OCTET_LENGTH", NumberOrNull(row, 17));
+    } else {
+      out.Set(u"NUMERIC_PRECISION", NumberOrNull(row, 8)).Set(u"NUMERIC_SCALE", NumberOrNull(row, 10));
+    }
+  }
+  return S_OK;
+}
+
 using Builder = HRESULT (*)(SchemaContext&, SchemaRows&);
 
 struct SchemaDef {
@@ -314,6 +389,8 @@ const SchemaDef kSchemas[] = {
     {&DBSCHEMA_FOREIGN_KEYS, 0x1 | 0x4 | 0x8 | 0x20, 0, &ForeignKeysRowset},
     {&DBSCHEMA_INDEXES, 0x1 | 0x4 | 0x8 | 0x10, 0x8, &IndexesRowset},
     {&DBSCHEMA_PRIMARY_KEYS, 0x7, 0, &PrimaryKeysRowset},
+    {&DBSCHEMA_PROCEDURE_PARAMETERS, 0xF, 0, &ProcedureParametersRowset},
+    {&DBSCHEMA_PROCEDURES, 0xF, 0x8, &ProceduresRowset},
     {&DBSCHEMA_PROVIDER_TYPES, 0x3, 0x3, &ProviderTypesRowset},
     {&DBSCHEMA_STATISTICS, 0x7, 0, &StatisticsRowset},
     {&DBSCHEMA_TABLES, 0xF, 0, &TablesRowset},

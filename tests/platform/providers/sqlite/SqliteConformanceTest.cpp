@@ -17,7 +17,8 @@ ProviderProfile SqliteProfile() {
                 {DBLITERAL_QUOTE_PREFIX, true, "\""},
                 {DBLITERAL_QUOTE_SUFFIX, true, "\""},
                 {DBLITERAL_TABLE_NAME, true, nullptr}};
-  p.schemas = StandardSchemaExpectations();
+  // SQLite has no stored procedures.
+  p.schemas = StandardSchemaExpectations({&DBSCHEMA_PROCEDURES, &DBSCHEMA_PROCEDURE_PARAMETERS});
   p.tables = {"Desks", "Instruments", "Notes", "Order Details", "Orders", "Trades", "Traders"};
   p.qualifiedTable = "main.\"Order Details\"";
   p.badSql = "selec * frm Trades";
