@@ -7,9 +7,11 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "RowBatch.h"
 #include "RowBookmarks.h"
 #include "oledb.h"
 
@@ -34,8 +36,11 @@ class BatchHandOver {
   const char* const* Texts() const { return m_texts.data(); }
   const RowBookmarks& Bookmarks() const { return m_bookmarks; }
 
-  // Frees the texts handed over; the next rows follow them in the list.
-  void Clear();
+  // The rows gathered so far, with their texts; the next rows follow them
+  // in the list.
+  std::unique_ptr<RowBatch> Take();
+  // Frees the texts gathered; the next rows follow them in the list.
+  void Clear() { Take(); }
 
  private:
   DBCOUNTITEM m_columns;
