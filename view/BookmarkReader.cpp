@@ -29,6 +29,10 @@ DBBINDING BookmarkReader::Binding(DBBYTEOFFSET offset) {
   return binding;
 }
 
+void BookmarkReader::ClearBuffer(BYTE* at) {
+  std::memset(at + kLengthOffset, 0, kBindingSize - kLengthOffset);
+}
+
 std::string_view BookmarkReader::FromBuffer(const BYTE* at) {
   DBSTATUS status = 0;
   DBLENGTH length = 0;

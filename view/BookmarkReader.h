@@ -27,6 +27,8 @@ class BookmarkReader {
 
   // The binding of the bookmark column at `offset` of a row buffer.
   static DBBINDING Binding(DBBYTEOFFSET offset);
+  // Marks the binding's place at `at` as holding no bookmark yet.
+  static void ClearBuffer(BYTE* at);
   // The bookmark that binding left at `at`; empty when it has none or one
   // too long to keep (a bookmark cut short would name another row).
   static std::string_view FromBuffer(const BYTE* at);

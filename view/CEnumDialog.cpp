@@ -149,9 +149,9 @@ void CEnumDialog::FetchRows() {
   RowBatchReader reader(m_pRowset);
   const HRESULT hr = reader.ReadAll(
       [&](const HROW* rows, DBCOUNTITEM count) {
-        std::memset(buffer.get(), 0, batchSize);
         for (DBCOUNTITEM i = 0; i < count; ++i) {
           BYTE* row = buffer.get() + i * rowSize;
+          accessor.ClearRow(row);
           m_pRowset->GetData(rows[i], accessor.Handle(), row);
           // The texts lead every row buffer, one pointer per column.
           pending.Add(reinterpret_cast<char* const*>(row), 1);

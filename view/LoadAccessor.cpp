@@ -1,5 +1,7 @@
 #include "LoadAccessor.h"
 
+#include <cstring>
+
 #include "BookmarkReader.h"
 
 namespace {
@@ -8,7 +10,8 @@ DBLENGTH AlignedTo8(DBLENGTH size) { return (size + 7) / 8 * 8; }
 
 }  // namespace
 
-LoadAccessor::LoadAccessor(IRowset* rowset, const DisplayBindings& bindings, bool wantBookmarks) {
+LoadAccessor::LoadAccessor(IRowset* rowset, const DisplayBindings& bindings, bool wantBookmarks)
+    : m_textsSize(bindings.RowSize()) {
   if (!rowset || FAILED(rowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&m_accessor)))) return;
   std::vector<DBBINDING> all(bindings.Bindings(), bindings.Bindings() + bindings.ColumnCount());
   if (wantBookmarks) {
@@ -37,6 +40,11 @@ bool LoadAccessor::Create(const std::vector<DBBINDING>& bindings, DBLENGTH rowSi
   m_handle = handle;
   m_rowSize = rowSize;
   return true;
+}
+
+void LoadAccessor::ClearRow(BYTE* row) const {
+  std::memset(row, 0, m_textsSize);
+  if (HasBookmarks()) BookmarkReader::ClearBuffer(row + m_bookmarkOffset);
 }
 
 std::string_view LoadAccessor::Bookmark(const BYTE* row) const {

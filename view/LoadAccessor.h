@@ -25,6 +25,8 @@ class LoadAccessor {
   // Bytes of one row's buffer; the texts come first, as the display
   // bindings lay them out.
   DBLENGTH RowSize() const { return m_rowSize; }
+  // Readies a row's buffer for GetData: no texts, no bookmark.
+  void ClearRow(BYTE* row) const;
   // The bookmark read into a row's buffer; empty when there is none.
   std::string_view Bookmark(const BYTE* row) const;
 
@@ -34,5 +36,6 @@ class LoadAccessor {
   ComPtr<IAccessor> m_accessor;
   HACCESSOR m_handle = 0;
   DBLENGTH m_rowSize = 0;
+  DBLENGTH m_textsSize = 0;
   DBBYTEOFFSET m_bookmarkOffset = 0;
 };

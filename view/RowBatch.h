@@ -1,6 +1,7 @@
-// Rows read by the loader on their way to the list: the provider-allocated
-// texts of whole rows (freed with the batch, on whichever thread drops it)
-// and, for a grid that writes back, each row's bookmark.
+// Rows read by the loader on their way to the list: the texts of whole
+// rows, copied into one buffer (so the thread that drops the batch frees
+// one block, not a string per cell) and, for a grid that writes back, each
+// row's bookmark.
 #pragma once
 
 #include <vector>
@@ -10,9 +11,14 @@
 
 class RowBatch {
  public:
-  RowBatch(int firstRow, DBCOUNTITEM rows, std::vector<const char*> texts, RowBookmarks bookmarks)
-      : m_firstRow(firstRow), m_rows(rows), m_texts(std::move(texts)), m_bookmarks(std::move(bookmarks)) {}
-  ~RowBatch();
+  // `texts` point into `bytes` (null for an empty cell).
+  RowBatch(int firstRow, DBCOUNTITEM rows, std::vector<char> bytes, std::vector<const char*> texts,
+           RowBookmarks bookmarks)
+      : m_firstRow(firstRow),
+        m_rows(rows),
+        m_bytes(std::move(bytes)),
+        m_texts(std::move(texts)),
+        m_bookmarks(std::move(bookmarks)) {}
   RowBatch(const RowBatch&) = delete;
   RowBatch& operator=(const RowBatch&) = delete;
 
@@ -26,6 +32,7 @@ class RowBatch {
  private:
   int m_firstRow;
   DBCOUNTITEM m_rows;
+  std::vector<char> m_bytes;
   std::vector<const char*> m_texts;
   RowBookmarks m_bookmarks;
 };
