@@ -173,15 +173,15 @@ void CEnumDialog::FetchRows() {
 void CEnumDialog::HandOver(BatchHandOver& pending) {
   // The loader reads on while the list stores these rows, unless the list
   // is far behind: then it waits, so queued texts stay bounded.
-  m_handOverGate.WaitUntilAtMost(kMaxRowsOnTheirWay);
+  m_handOverGate.WaitUntilAtMost(kMaxBytesOnTheirWay);
   std::shared_ptr<RowBatch> batch = pending.Take();
-  const size_t rows = batch->Rows();
-  m_handOverGate.Enter(rows);
-  const bool posted = m_uiCaller.Post([this, batch] {
+  const size_t bytes = batch->Bytes();
+  m_handOverGate.Enter(bytes);
+  const bool posted = m_uiCaller.Post([this, batch, bytes] {
     InsertBatch(*batch);
-    m_handOverGate.Leave(batch->Rows());
+    m_handOverGate.Leave(bytes);
   });
-  if (!posted) m_handOverGate.Leave(rows);
+  if (!posted) m_handOverGate.Leave(bytes);
 }
 
 void CEnumDialog::InsertBatch(const RowBatch& batch) {

@@ -105,8 +105,8 @@ class CEnumDialog : public CDialog {
   std::string m_strTable;
   BOOL m_bEditingEnabled = FALSE;
   // Rows handed over and not yet in the list; the loader reads ahead of
-  // the list by at most this many.
-  static constexpr size_t kMaxRowsOnTheirWay = 10000;
+  // the list by at most about this many bytes of them.
+  static constexpr size_t kMaxBytesOnTheirWay = size_t{2} << 20;
   HandOverGate m_handOverGate;
   // Runs the loader's calls on the dialog's thread (its waiting calls and
   // its handed-over rows); it outlives the dialog's window, so the loader

@@ -1,14 +1,14 @@
 #include "HandOverGate.h"
 
-void HandOverGate::Enter(size_t rows) {
+void HandOverGate::Enter(size_t amount) {
   const std::lock_guard lock(m_mutex);
-  m_inFlight += rows;
+  m_inFlight += amount;
 }
 
-void HandOverGate::Leave(size_t rows) {
+void HandOverGate::Leave(size_t amount) {
   {
     const std::lock_guard lock(m_mutex);
-    m_inFlight = rows < m_inFlight ? m_inFlight - rows : 0;
+    m_inFlight = amount < m_inFlight ? m_inFlight - amount : 0;
   }
   m_changed.notify_all();
 }

@@ -28,6 +28,8 @@ class RowBatch {
   // Rows() rows of texts, row by row; null is empty.
   const char* const* Texts() const { return m_texts.data(); }
   const RowBookmarks& Bookmarks() const { return m_bookmarks; }
+  // What the batch holds, roughly: its texts and their pointers.
+  size_t Bytes() const { return m_bytes.size() + m_texts.size() * sizeof(const char*); }
 
  private:
   int m_firstRow;

@@ -10,7 +10,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(HandOverGate, TheReaderWaitsOnlyWhileTooManyRowsAreOnTheirWayAndNotOnceOpened) {
+TEST(HandOverGate, TheReaderWaitsOnlyWhileTooMuchIsOnItsWayAndNotOnceOpened) {
   HandOverGate gate;
   gate.Enter(30);
   gate.WaitUntilAtMost(30);  // at the limit: no wait
