@@ -1,9 +1,10 @@
 // Runs calls from worker threads on the thread that owns a widget, the way
 // a message sent across threads runs on the receiver's thread while the
 // sender waits (Call), or the way a posted message runs later while the
-// sender goes on (Post). Both run in the order they were made. The hand-off uses standard locks (and a pipe to wake the
-// event loop), so no object of the event system crosses threads and thread
-// checkers see every handed-over byte synchronised.
+// sender goes on (Post); both run in the order they were made. The hand-off
+// uses standard locks (and a pipe to wake the event loop), so no object of
+// the event system crosses threads and thread checkers see every
+// handed-over byte synchronised.
 #pragma once
 
 #include <QSocketNotifier>
