@@ -14,12 +14,12 @@
 #include <malloc.h>
 
 #include <chrono>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "CpuTime.h"
 #include "OdbcApi.h"
 #include "OdbcSession.h"
 #include "ProviderScan.h"
@@ -44,21 +44,15 @@ struct Timing {
   double cpu = 0;
 };
 
-double ThreadSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 class Stopwatch {
  public:
   Timing Read() const {
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - m_wall).count(), ThreadSeconds() - m_cpu};
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - m_wall).count(), ThreadCpuSeconds() - m_cpu};
   }
 
  private:
   std::chrono::steady_clock::time_point m_wall = std::chrono::steady_clock::now();
-  double m_cpu = ThreadSeconds();
+  double m_cpu = ThreadCpuSeconds();
 };
 
 double HeapInUse() {

@@ -1,7 +1,7 @@
 #include "BookmarkReader.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "RowBookmarks.h"
 
@@ -10,12 +10,12 @@ namespace {
 constexpr DBLENGTH kValueSize = 256;
 constexpr DBBYTEOFFSET kLengthOffset = kValueSize;
 constexpr DBBYTEOFFSET kStatusOffset = kValueSize + sizeof(DBLENGTH);
-constexpr DBLENGTH kRowSize = kStatusOffset + 8;
+static_assert(kStatusOffset + sizeof(DBSTATUS) <= BookmarkReader::kBindingSize);
+static_assert(BookmarkReader::kBindingSize % 8 == 0);
 
 }  // namespace
 
-BookmarkReader::BookmarkReader(IRowset* rowset) : m_pRowset(rowset) {
-  if (!rowset || FAILED(rowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&m_accessor)))) return;
+DBBINDING BookmarkReader::Binding(DBBYTEOFFSET offset) {
   DBBINDING binding{};
   binding.iOrdinal = 0;
   binding.dwPart = DBPART_VALUE | DBPART_LENGTH | DBPART_STATUS;
@@ -23,10 +23,30 @@ BookmarkReader::BookmarkReader(IRowset* rowset) : m_pRowset(rowset) {
   binding.eParamIO = DBPARAMIO_NOTPARAM;
   binding.wType = DBTYPE_BYTES;
   binding.cbMaxLen = kValueSize;
-  binding.obLength = kLengthOffset;
-  binding.obStatus = kStatusOffset;
+  binding.obValue = offset;
+  binding.obLength = offset + kLengthOffset;
+  binding.obStatus = offset + kStatusOffset;
+  return binding;
+}
+
+void BookmarkReader::ClearBuffer(BYTE* at) {
+  std::memset(at + kLengthOffset, 0, kBindingSize - kLengthOffset);
+}
+
+std::string_view BookmarkReader::FromBuffer(const BYTE* at) {
+  DBSTATUS status = 0;
+  DBLENGTH length = 0;
+  std::memcpy(&status, at + kStatusOffset, sizeof status);
+  std::memcpy(&length, at + kLengthOffset, sizeof length);
+  if (status != DBSTATUS_S_OK || length > RowBookmarks::kMaxSize) return {};
+  return std::string_view(reinterpret_cast<const char*>(at), length);
+}
+
+BookmarkReader::BookmarkReader(IRowset* rowset) : m_pRowset(rowset) {
+  if (!rowset || FAILED(rowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&m_accessor)))) return;
+  const DBBINDING binding = Binding(0);
   DBBINDSTATUS status = DBBINDSTATUS_OK;
-  if (FAILED(m_accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &binding, kRowSize, &m_handle, &status)))
+  if (FAILED(m_accessor->CreateAccessor(DBACCESSOR_ROWDATA, 1, &binding, kBindingSize, &m_handle, &status)))
     m_handle = 0;
 }
 
@@ -37,12 +57,8 @@ BookmarkReader::~BookmarkReader() {
 std::string BookmarkReader::Read(HROW row) {
   if (!m_handle) return {};
   // Aligned for the length and status parts.
-  uint64_t words[(kRowSize + 7) / 8] = {};
+  uint64_t words[kBindingSize / 8] = {};
   auto* buffer = reinterpret_cast<BYTE*>(words);
   if (FAILED(m_pRowset->GetData(row, m_handle, buffer))) return {};
-  if (*reinterpret_cast<DBSTATUS*>(buffer + kStatusOffset) != DBSTATUS_S_OK) return {};
-  const DBLENGTH length = *reinterpret_cast<DBLENGTH*>(buffer + kLengthOffset);
-  // A bookmark cut to the buffer would name another row: none is better.
-  if (length > RowBookmarks::kMaxSize) return {};
-  return std::string(reinterpret_cast<const char*>(buffer), length);
+  return std::string(FromBuffer(buffer));
 }

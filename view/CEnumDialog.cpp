@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "BatchHandOver.h"
-#include "BookmarkReader.h"
 #include "CDataExchange.h"
+#include "LoadAccessor.h"
 #include "OleDbErrors.h"
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
+#include "RowBatch.h"
 #include "RowBatchReader.h"
 #include "SortText.h"
 #include "objbase.h"
@@ -134,63 +135,63 @@ void CEnumDialog::RowLoader() {
 
 void CEnumDialog::FetchRows() {
   m_pRowset->RestartPosition(DB_NULL_HCHAPTER);
-  IAccessor* accessor = nullptr;
-  if (FAILED(m_pRowset->QueryInterface(IID_IAccessor, reinterpret_cast<void**>(&accessor)))) return;
-  const DBCOUNTITEM columns = m_bindings.ColumnCount();
-  std::vector<DBBINDSTATUS> statuses(columns ? columns : 1);
-  HACCESSOR handle = 0;
-  if (FAILED(accessor->CreateAccessor(DBACCESSOR_ROWDATA, columns, m_bindings.Bindings(), m_bindings.RowSize(),
-                                      &handle, statuses.data()))) {
-    accessor->Release();
-    return;
-  }
+  // The grid finds edited rows again by bookmark; each row's is read with
+  // its texts and travels with them to the list row they go to.
+  const LoadAccessor accessor(m_pRowset, m_bindings, m_bEditingEnabled && HasBookmarks(m_pRowset));
+  if (!accessor.IsOpen()) return;
   // One row buffer per row of a batch: the batch goes to the list at once.
-  const size_t rowSize = m_bindings.RowSize();
+  const size_t rowSize = accessor.RowSize();
   const size_t batchSize = rowSize * RowBatchReader::kBatchRows;
   TaskMemory buffer(static_cast<BYTE*>(CoTaskMemAlloc(batchSize)));
-  // The grid finds edited rows again by bookmark; each row's travels with
-  // its texts to the list row it goes to.
-  std::unique_ptr<BookmarkReader> bookmarks;
-  if (m_bEditingEnabled && HasBookmarks(m_pRowset)) bookmarks = std::make_unique<BookmarkReader>(m_pRowset);
-  if (buffer) {
-    BatchHandOver pending(columns);
-    RowBatchReader reader(m_pRowset);
-    const HRESULT hr = reader.ReadAll(
-        [&](const HROW* rows, DBCOUNTITEM count) {
-          std::memset(buffer.get(), 0, batchSize);
-          for (DBCOUNTITEM i = 0; i < count; ++i) {
-            m_pRowset->GetData(rows[i], handle, buffer.get() + i * rowSize);
-            if (bookmarks) pending.AddBookmark(bookmarks->Read(rows[i]));
-          }
-          pending.Add(reinterpret_cast<char* const*>(buffer.get()), count);
-          if (pending.IsDue()) HandOver(pending);
-        },
-        [this] {
-          m_bFirstFetchDone = true;
-          return m_bStopRequested.load();
-        });
-    if (pending.Rows()) HandOver(pending);
-    if (FAILED(hr)) {
-      m_loadStatus = hr;
-      m_loadError = reader.TakeFetchError();
-    }
+  if (!buffer) return;
+  const DBCOUNTITEM columns = m_bindings.ColumnCount();
+  BatchHandOver pending(columns);
+  RowBatchReader reader(m_pRowset);
+  const HRESULT hr = reader.ReadAll(
+      [&](const HROW* rows, DBCOUNTITEM count) {
+        for (DBCOUNTITEM i = 0; i < count; ++i) {
+          BYTE* row = buffer.get() + i * rowSize;
+          accessor.ClearRow(row);
+          m_pRowset->GetData(rows[i], accessor.Handle(), row);
+          // The texts lead every row buffer, one pointer per column.
+          pending.Add(reinterpret_cast<char* const*>(row), 1);
+          if (accessor.HasBookmarks()) pending.AddBookmark(accessor.Bookmark(row));
+        }
+        if (pending.IsDue()) HandOver(pending);
+      },
+      [this] {
+        m_bFirstFetchDone = true;
+        return m_bStopRequested.load();
+      });
+  if (pending.Rows()) HandOver(pending);
+  if (FAILED(hr)) {
+    m_loadStatus = hr;
+    m_loadError = reader.TakeFetchError();
   }
-  bookmarks.reset();
-  accessor->ReleaseAccessor(handle, nullptr);
-  accessor->Release();
 }
 
 void CEnumDialog::HandOver(BatchHandOver& pending) {
-  CallOnUiThread([&] {
-    const bool screenWasShort = m_list.GetItemCount() < m_list.GetCountPerPage();
-    const int at = m_list.InsertItems(pending.FirstRow(), static_cast<int>(pending.Rows()),
-                                      static_cast<int>(m_bindings.ColumnCount()), pending.Texts());
-    // The first screenful is painted without waiting for the repaint interval.
-    if (screenWasShort) m_list.FlushPendingRepaint();
-    // Stored where the rows went, whatever the loader counted.
-    if (at >= 0 && !pending.Bookmarks().Empty()) m_list.SetRowBookmarks(at, pending.Bookmarks());
+  // The loader reads on while the list stores these rows, unless the list
+  // is far behind: then it waits, so queued texts stay bounded.
+  m_handOverGate.WaitUntilAtMost(kMaxBytesOnTheirWay);
+  std::shared_ptr<RowBatch> batch = pending.Take();
+  const size_t bytes = batch->Bytes();
+  m_handOverGate.Enter(bytes);
+  const bool posted = m_uiCaller.Post([this, batch, bytes] {
+    InsertBatch(*batch);
+    m_handOverGate.Leave(bytes);
   });
-  pending.Clear();
+  if (!posted) m_handOverGate.Leave(bytes);
+}
+
+void CEnumDialog::InsertBatch(const RowBatch& batch) {
+  const bool screenWasShort = m_list.GetItemCount() < m_list.GetCountPerPage();
+  const int at = m_list.InsertItems(batch.FirstRow(), static_cast<int>(batch.Rows()),
+                                    static_cast<int>(m_bindings.ColumnCount()), batch.Texts());
+  // The first screenful is painted without waiting for the repaint interval.
+  if (screenWasShort) m_list.FlushPendingRepaint();
+  // Stored where the rows went, whatever the loader counted.
+  if (at >= 0 && !batch.Bookmarks().Empty()) m_list.SetRowBookmarks(at, batch.Bookmarks());
 }
 
 void CEnumDialog::FinishLoading() {
@@ -222,6 +223,7 @@ void CEnumDialog::CallOnUiThread(const std::function<void()>& work) { m_uiCaller
 void CEnumDialog::WaitForLoader() {
   if (!m_loader.joinable()) return;
   m_bStopRequested = true;
+  m_handOverGate.Open();
   // A loader still running has lost its window: its calls are refused, so
   // it reaches its end without this thread.
   m_uiCaller.Close();

@@ -4,8 +4,11 @@
 // a table) when a column heading is clicked.
 //
 // The loader changes the list only through calls carried out on the
-// dialog's thread, each of which blocks the loader until done; one call
-// carries one or more whole batches of rows, never a single cell. Closing
+// dialog's thread, in the order it makes them; one call carries one or
+// more whole batches of rows, never a single cell. Rows are handed over
+// without waiting, so the loader reads the next rows while the list stores
+// the last ones; it waits only when the list falls far behind, and for
+// its last call, which ends the load. Closing
 // while rows load only requests a stop, which the loader honours after the
 // current batch; it then ends the dialog. While the provider is still
 // computing the first rows, the close also cancels the command that
@@ -27,12 +30,14 @@
 #include "CDialog.h"
 #include "ComPtr.h"
 #include "DisplayBindings.h"
+#include "HandOverGate.h"
 #include "UiThreadCall.h"
 #include "UiThreadCaller.h"
 #include "oleauto.h"
 #include "oledb.h"
 
 class BatchHandOver;
+class RowBatch;
 
 class CEnumDialog : public CDialog {
  public:
@@ -60,9 +65,10 @@ class CEnumDialog : public CDialog {
   void StartLoader();
   void RowLoader();
   void FetchRows();
-  // Inserts the pending rows on the dialog's thread and frees their texts;
-  // `rows` are the batch's held handles when the grid wants their bookmarks.
+  // Sends the pending rows to the dialog's thread, where they are inserted
+  // and their texts freed.
   void HandOver(BatchHandOver& pending);
+  void InsertBatch(const RowBatch& batch);
   void FinishLoading();
   void ReportLoadFailure();
   void CallOnUiThread(const std::function<void()>& work);
@@ -98,7 +104,13 @@ class CEnumDialog : public CDialog {
   int m_nHiddenColumns = 0;
   std::string m_strTable;
   BOOL m_bEditingEnabled = FALSE;
-  // Runs the loader's calls on the dialog's thread while the loader waits;
-  // it outlives the dialog's window, so the loader is always answered.
+  // Rows handed over and not yet in the list; the loader reads ahead of
+  // the list by at most about this many bytes of them.
+  static constexpr size_t kMaxBytesOnTheirWay = size_t{2} << 20;
+  HandOverGate m_handOverGate;
+  // Runs the loader's calls on the dialog's thread (its waiting calls and
+  // its handed-over rows); it outlives the dialog's window, so the loader
+  // is always answered, and it is destroyed first, dropping rows not yet
+  // inserted.
   UiThreadCaller m_uiCaller;
 };

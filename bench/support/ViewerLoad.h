@@ -9,6 +9,7 @@
 
 struct ViewerFigures {
   double loadSeconds = 0;
+  double cpuSeconds = 0;           // processor time of the load, every thread
   double firstScreenSeconds = -1;  // to the first paint of a full page of rows
   double longestStallMs = 0;       // the longest gap between 2 ms ticks while loading
   double listBytesPerCell = 0;

@@ -24,13 +24,18 @@ UiThreadCaller::~UiThreadCaller() {
 }
 
 void UiThreadCaller::Close() {
+  std::deque<Entry> dropped;
   {
     const std::lock_guard lock(m_mutex);
     m_closed = true;
-    for (Pending* pending : m_queue) pending->done = true;
-    m_queue.clear();
+    for (Entry& entry : m_queue)
+      if (entry.waiter) entry.waiter->done = true;
+    dropped.swap(m_queue);
   }
   m_finished.notify_all();
+  // Posted calls are destroyed outside the lock: what they free may take
+  // a while, and must not call back in under it.
+  dropped.clear();
 }
 
 // Called with the lock held, so the pipe cannot close meanwhile. A full
@@ -50,7 +55,7 @@ bool UiThreadCaller::Call(const std::function<void()>& call) {
   pending.call = &call;
   std::unique_lock lock(m_mutex);
   if (m_closed || m_writeFd < 0) return false;
-  m_queue.push_back(&pending);
+  m_queue.push_back(Entry{&pending, {}});
   ++m_callers;
   Wake();
   m_finished.wait(lock, [&pending] { return pending.done; });
@@ -58,18 +63,32 @@ bool UiThreadCaller::Call(const std::function<void()>& call) {
   return pending.ran;
 }
 
+bool UiThreadCaller::Post(std::function<void()> call) {
+  if (!call) return false;
+  const std::lock_guard lock(m_mutex);
+  if (m_closed || m_writeFd < 0) return false;
+  m_queue.push_back(Entry{nullptr, std::move(call)});
+  Wake();
+  return true;
+}
+
 void UiThreadCaller::RunPending() {
   char drain[64];
   while (read(m_readFd, drain, sizeof drain) > 0) {
   }
   for (;;) {
-    Pending* pending = nullptr;
+    Entry entry;
     {
       const std::lock_guard lock(m_mutex);
       if (m_queue.empty()) return;
-      pending = m_queue.front();
+      entry = std::move(m_queue.front());
       m_queue.pop_front();
     }
+    if (!entry.waiter) {
+      entry.posted();
+      continue;
+    }
+    Pending* pending = entry.waiter;
     (*pending->call)();
     {
       // The waiting thread may leave as soon as this is set: no touching

@@ -42,4 +42,45 @@ TEST(RowBookmarks, ABookmarkTooLongToKeepLeavesItsRowUnknown) {
   EXPECT_EQ(marks.Get(1).size(), RowBookmarks::kMaxSize);
 }
 
+// Rows spread over several blocks: moves across block edges keep every
+// row's bookmark, and a wider bookmark widens the slots of every block.
+TEST(RowBookmarks, RowsAcrossBlocksKeepTheirBookmarksThroughInsertsErasesAndWidening) {
+  const size_t rows = RowBookmarks::kBlockRows * 2 + 10;
+  RowBookmarks marks;
+  for (size_t row = 0; row < rows; ++row) marks.Set(row, std::to_string(row));
+  ASSERT_EQ(marks.Rows(), rows);
+  EXPECT_EQ(marks.Get(RowBookmarks::kBlockRows), std::to_string(RowBookmarks::kBlockRows));
+
+  marks.InsertUnknown(5, 3);
+  EXPECT_EQ(marks.Rows(), rows + 3);
+  EXPECT_EQ(marks.Get(4), "4");
+  EXPECT_EQ(marks.Get(6), "");
+  EXPECT_EQ(marks.Get(8), "5");
+  // The rows at either side of a block edge moved with the rest.
+  const size_t edge = RowBookmarks::kBlockRows;
+  EXPECT_EQ(marks.Get(edge - 1), std::to_string(edge - 4));
+  EXPECT_EQ(marks.Get(edge), std::to_string(edge - 3));
+  EXPECT_EQ(marks.Get(rows + 2), std::to_string(rows - 1));
+
+  marks.Erase(6);
+  marks.Erase(6);
+  marks.Erase(5);
+  EXPECT_EQ(marks.Rows(), rows);
+  for (size_t row : {size_t{0}, size_t{5}, edge - 1, edge, rows - 1}) EXPECT_EQ(marks.Get(row), std::to_string(row));
+
+  const std::string wide(40, 'w');
+  marks.Set(rows - 1, wide);
+  EXPECT_EQ(marks.Get(rows - 1), wide);
+  EXPECT_EQ(marks.Get(edge + 1), std::to_string(edge + 1));
+  EXPECT_EQ(marks.Get(3), "3");
+  EXPECT_GE(marks.Bytes(), rows * (wide.size() + 1));
+
+  // Erasing down to a block edge and growing again leaves no stale bytes.
+  while (marks.Rows() > edge) marks.Erase(marks.Rows() - 1);
+  marks.Set(edge + 1, "new");
+  EXPECT_EQ(marks.Get(edge), "");
+  EXPECT_EQ(marks.Get(edge + 1), "new");
+  EXPECT_EQ(marks.Get(edge - 1), std::to_string(edge - 1));
+}
+
 }  // namespace

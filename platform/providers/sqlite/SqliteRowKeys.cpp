@@ -36,7 +36,7 @@ std::optional<size_t> CSqliteRowKeys::Find(int64_t key) {
 }
 
 void CSqliteRowKeys::Clear() {
-  m_keys.clear();
+  std::deque<int64_t>().swap(m_keys);
   m_ascending = true;
   m_index.clear();
   m_indexed = 0;

@@ -1,10 +1,12 @@
 // The row id of each result position of a rowset whose rows are read again
-// by key: 8 bytes a row. Finding a key's position is a binary search while
+// by key: 8 bytes a row, in blocks, so millions of rows grow without ever
+// copying the keys kept (nor holding them twice meanwhile). Finding a key's position is a binary search while
 // the keys arrive in ascending order (a table scan), and otherwise uses a
 // sorted index built when first needed.
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,7 +22,7 @@ class CSqliteRowKeys {
   void Clear();
 
  private:
-  std::vector<int64_t> m_keys;
+  std::deque<int64_t> m_keys;
   bool m_ascending = true;
   std::vector<std::pair<int64_t, size_t>> m_index;  // sorted; empty while ascending
   size_t m_indexed = 0;                              // positions m_index covers

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -183,6 +184,39 @@ TEST(UiThreadCallerTest, DestructionReleasesWaitingCallersWithoutRunningTheirCal
   for (std::thread& worker : workers) worker.join();
   EXPECT_EQ(ran, 0);
   EXPECT_EQ(refused, kWorkers);
+}
+
+// Posted calls run later on the owning thread, in order with the calls
+// that wait; posted calls never run are destroyed with what they hold.
+TEST(UiThreadCallerTest, PostedCallsRunInOrderWithWaitingOnesAndAreDroppedUnrunOnClose) {
+  auto caller = std::make_unique<UiThreadCaller>();
+  std::vector<std::string> order;
+  std::atomic<bool> waitingDone = false;
+  std::thread worker([&] {
+    caller->Post([&] { order.push_back("posted 1"); });
+    caller->Post([&] { order.push_back("posted 2"); });
+    caller->Call([&] { order.push_back("waited"); });
+    waitingDone = true;
+  });
+  while (!waitingDone) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  worker.join();
+  EXPECT_EQ(order, (std::vector<std::string>{"posted 1", "posted 2", "waited"}));
+
+  // Queued from the owning thread too, and not run at once.
+  caller->Post([&] { order.push_back("own thread"); });
+  EXPECT_EQ(order.size(), 3u);
+  for (int i = 0; i < 50 && order.size() < 4; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  EXPECT_EQ(order.back(), "own thread");
+
+  auto held = std::make_shared<int>(1);
+  std::weak_ptr<int> watch = held;
+  caller->Post([held, &order] { order.push_back("never"); });
+  held.reset();
+  caller->Close();
+  EXPECT_TRUE(watch.expired());
+  EXPECT_FALSE(caller->Post([&] { order.push_back("refused"); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(order.size(), 4u);
 }
 
 }  // namespace
