@@ -23,6 +23,7 @@
 #include "OdbcApi.h"
 #include "OdbcSession.h"
 #include "ProviderScan.h"
+#include "RawBlockCursor.h"
 #include "RawOdbcConnection.h"
 #include "ScanDatabase.h"
 #include "objbase.h"
@@ -67,26 +68,13 @@ Timing RawScan(const std::string& connection, size_t& bytes, const char* sql = k
   const double heapBefore = HeapInUse();
   Stopwatch watch;
   RawOdbcConnection c(connection);
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  SQLAllocHandle(SQL_HANDLE_STMT, c.Dbc(), &stmt);
-  constexpr SQLULEN kRows = 500;
-  constexpr SQLLEN kWidth = 128 * sizeof(SQLWCHAR);
-  SQLULEN fetched = 0;
-  SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kRows), 0);
-  SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
-  std::u16string query = AnsiToOle(sql);
-  SQLExecDirectW(stmt, OdbcText(query), SQL_NTS);
-  std::vector<std::vector<char>> buffers(kScanColumns, std::vector<char>(kRows * kWidth));
-  std::vector<std::vector<SQLLEN>> indicators(kScanColumns, std::vector<SQLLEN>(kRows));
-  for (int col = 0; col < kScanColumns; ++col)
-    SQLBindCol(stmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_WCHAR, buffers[col].data(), kWidth, indicators[col].data());
-  while (OdbcOk(SQLFetch(stmt))) {
-    for (SQLULEN r = 0; r < fetched; ++r) {
-      for (int col = 0; col < kScanColumns; ++col) {
-        SQLLEN n = indicators[col][r];
-        if (n == SQL_NULL_DATA) continue;
-        std::string text = OleToAnsi(std::u16string_view(
-            reinterpret_cast<const char16_t*>(buffers[col].data() + r * kWidth), static_cast<size_t>(n) / 2));
+  RawBlockCursor cursor(c, sql, 500, 128 * sizeof(SQLWCHAR));
+  while (cursor.Fetch()) {
+    for (SQLULEN r = 0; r < cursor.Fetched(); ++r) {
+      for (size_t col = 0; col < cursor.Columns(); ++col) {
+        const auto cell = cursor.Cell(col, r);
+        if (!cell) continue;
+        std::string text = OleToAnsi(*cell);
         auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
         std::memcpy(copy, text.c_str(), text.size() + 1);
         bytes += text.size();
@@ -96,7 +84,6 @@ Timing RawScan(const std::string& connection, size_t& bytes, const char* sql = k
     }
   }
   if (driverBytes) *driverBytes = HeapInUse() - heapBefore;
-  SQLFreeHandle(SQL_HANDLE_STMT, stmt);
   return watch.Read();
 }
 
@@ -134,13 +121,8 @@ void BM_OdbcSqliteScanAgainstRawOdbc(benchmark::State& state) { Compare(state, S
 BENCHMARK(BM_OdbcSqliteScanAgainstRawOdbc)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_OdbcPostgresScanAgainstRawOdbc(benchmark::State& state) {
-  const std::string connection = PostgresConnection();
-  if (connection.empty()) {
-    state.SkipWithError("RAVEZOV_ODBC_PG_DSN is not set");
-    for (auto _ : state) {
-    }
-    return;
-  }
+  const std::string connection = PostgresConnectionOrSkip(state);
+  if (connection.empty()) return;
   LoadPostgresScanTable(connection);
   Compare(state, connection);
 }
@@ -186,13 +168,8 @@ void BM_OdbcSqliteBookmarkFootprint(benchmark::State& state) { CompareFootprints
 BENCHMARK(BM_OdbcSqliteBookmarkFootprint)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_OdbcPostgresBookmarkFootprint(benchmark::State& state) {
-  const std::string connection = PostgresConnection();
-  if (connection.empty()) {
-    state.SkipWithError("RAVEZOV_ODBC_PG_DSN is not set");
-    for (auto _ : state) {
-    }
-    return;
-  }
+  const std::string connection = PostgresConnectionOrSkip(state);
+  if (connection.empty()) return;
   LoadPostgresScanTable(connection);
   CompareFootprints(state, connection);
 }

@@ -10,7 +10,6 @@
 // row loaded). A second benchmark takes the same road over a million rows.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -20,9 +19,9 @@
 #include "OdbcApi.h"
 #include "OdbcSession.h"
 #include "ProviderScan.h"
+#include "RawBlockCursor.h"
 #include "RawOdbcConnection.h"
 #include "ScanDatabase.h"
-#include "Resources.h"
 #include "ViewerLoad.h"
 #include "objbase.h"
 #include "stringapiset.h"
@@ -38,44 +37,23 @@ constexpr size_t kScreenRows = 20;
 double RawFirstScreen(const std::string& connection) {
   RawOdbcConnection c(connection);  // the page's before it opens the viewer: not counted
   const auto start = std::chrono::steady_clock::now();
-  SQLHSTMT stmt = SQL_NULL_HSTMT;
-  SQLAllocHandle(SQL_HANDLE_STMT, c.Dbc(), &stmt);
-  constexpr SQLLEN kWidth = 256 * sizeof(SQLWCHAR);
-  SQLULEN fetched = 0;
-  SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kBlockRows), 0);
-  SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
-  std::u16string query = AnsiToOle(kTableQuery);
-  SQLExecDirectW(stmt, OdbcText(query), SQL_NTS);
-  SQLSMALLINT columns = 0;
-  SQLNumResultCols(stmt, &columns);
-  std::vector<std::vector<char>> buffers(static_cast<size_t>(columns), std::vector<char>(kBlockRows * kWidth));
-  std::vector<std::vector<SQLLEN>> indicators(static_cast<size_t>(columns), std::vector<SQLLEN>(kBlockRows));
-  for (SQLSMALLINT col = 0; col < columns; ++col)
-    SQLBindCol(stmt, static_cast<SQLUSMALLINT>(col + 1), SQL_C_WCHAR, buffers[col].data(), kWidth,
-               indicators[col].data());
-  if (OdbcOk(SQLFetch(stmt))) {
-    for (SQLULEN r = 0; r < std::min<SQLULEN>(fetched, kScreenRows); ++r)
-      for (SQLSMALLINT col = 0; col < columns; ++col) {
-        const SQLLEN n = indicators[col][r];
-        if (n == SQL_NULL_DATA) continue;
-        std::string text = OleToAnsi(std::u16string_view(
-            reinterpret_cast<const char16_t*>(buffers[col].data() + r * kWidth), static_cast<size_t>(n) / 2));
+  RawBlockCursor cursor(c, kTableQuery, kBlockRows, 256 * sizeof(SQLWCHAR));
+  if (cursor.Fetch()) {
+    for (SQLULEN r = 0; r < std::min<SQLULEN>(cursor.Fetched(), kScreenRows); ++r)
+      for (size_t col = 0; col < cursor.Columns(); ++col) {
+        const auto cell = cursor.Cell(col, r);
+        if (!cell) continue;
+        std::string text = OleToAnsi(*cell);
         benchmark::DoNotOptimize(text);
       }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  SQLFreeHandle(SQL_HANDLE_STMT, stmt);
   return seconds;
 }
 
 void BM_OdbcPostgresViewerFirstScreen(benchmark::State& state) {
-  const std::string connection = PostgresConnection();
-  if (connection.empty()) {
-    state.SkipWithError("RAVEZOV_ODBC_PG_DSN is not set");
-    for (auto _ : state) {
-    }
-    return;
-  }
+  const std::string connection = PostgresConnectionOrSkip(state);
+  if (connection.empty()) return;
   CoInitialize(nullptr);
   ComPtr<IDBCreateCommand> session = OpenOdbcSession(connection);
   if (!session) std::abort();
@@ -102,13 +80,8 @@ BENCHMARK(BM_OdbcPostgresViewerFirstScreen)->Iterations(5)->Unit(benchmark::kMil
 // the provider's own scan of it without bookmarks (as the viewer reads),
 // with the viewer's figures.
 void BM_OdbcPostgresTableDataLoad(benchmark::State& state) {
-  const std::string connection = PostgresConnection();
-  if (connection.empty()) {
-    state.SkipWithError("RAVEZOV_ODBC_PG_DSN is not set");
-    for (auto _ : state) {
-    }
-    return;
-  }
+  const std::string connection = PostgresConnectionOrSkip(state);
+  if (connection.empty()) return;
   LoadPostgresScanTable(connection);
   CoInitialize(nullptr);
   ComPtr<IDBCreateCommand> session = OpenOdbcSession(connection);
@@ -122,12 +95,8 @@ void BM_OdbcPostgresTableDataLoad(benchmark::State& state) {
     viewer = ViewerLoad([&] { return ExecuteAsTableData(session.Get(), "select * from scan"); }, true);
   }
   state.counters["scan_ms"] = scan * 1000;
-  state.counters["viewer_ms"] = viewer.loadSeconds * 1000;
   state.counters["ratio"] = viewer.loadSeconds / scan;
-  state.counters["rows"] = viewer.rows;
-  state.counters["first_screen_ms"] = viewer.firstScreenSeconds * 1000;
-  state.counters["longest_ui_stall_ms"] = viewer.longestStallMs;
-  state.counters["peak_bytes_per_cell_beyond_text"] = viewer.peakBytesPerCell;
+  ReportViewerFigures(state, viewer);
   session.Reset();
   CoUninitialize();
 }
@@ -135,12 +104,4 @@ BENCHMARK(BM_OdbcPostgresTableDataLoad)->Iterations(1)->Unit(benchmark::kMillise
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  RegisterDialogTemplates();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunViewerBenchmarks(argc, argv); }

@@ -8,7 +8,6 @@
 // is the peak resident memory the provider's read added, per cell, while
 // the rowset is still open; "text_B_cell" is the text a cell holds.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -17,10 +16,9 @@
 #include <string>
 
 #include "ProviderScan.h"
+#include "RawSqliteScan.h"
 #include "ScanDatabase.h"
-#include "SqliteProvider.h"
 #include "objbase.h"
-#include "oleauto.h"
 #include "stringapiset.h"
 
 namespace {
@@ -47,46 +45,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double RawScan(const char* query, size_t& bytes) {
-  auto start = std::chrono::steady_clock::now();
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(Database().Path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, query, -1, &stmt, nullptr);
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
-    for (int c = 0; c < kScanColumns; ++c) {
-      const unsigned char* text = sqlite3_column_text(stmt, c);
-      if (!text) continue;
-      size_t n = static_cast<size_t>(sqlite3_column_bytes(stmt, c));
-      auto* copy = static_cast<char*>(std::malloc(n + 1));
-      std::memcpy(copy, text, n + 1);
-      bytes += n;
-      benchmark::DoNotOptimize(copy);
-      std::free(copy);
-    }
-  }
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  return Seconds(start);
-}
-
-ComPtr<IDBCreateCommand> OpenSession() {
-  ComPtr<IDBInitialize> init;
-  CoCreateInstance(CLSID_RavezovSQLite, nullptr, CLSCTX_INPROC_SERVER, IID_IDBInitialize,
-                   reinterpret_cast<void**>(&init));
-  DBPROP prop{};
-  prop.dwPropertyID = DBPROP_INIT_DATASOURCE;
-  prop.vValue.vt = VT_BSTR;
-  prop.vValue.bstrVal = SysAllocString(AnsiToOle(Database().Path()).c_str());
-  DBPROPSET set{&prop, 1, DBPROPSET_DBINIT};
-  init.As<IDBProperties>()->SetProperties(1, &set);
-  VariantClear(&prop.vValue);
-  ComPtr<IDBCreateCommand> session;
-  if (FAILED(init->Initialize())) return session;
-  init.As<IDBCreateSession>()->CreateSession(nullptr, IID_IDBCreateCommand,
-                                             reinterpret_cast<IUnknown**>(&session));
-  return session;
-}
+double RawScan(const char* query, size_t& bytes) { return RawSqliteScan(Database().Path(), query, bytes); }
 
 // The command as the Data view runs it: bookmarks and changes asked for.
 ComPtr<IRowset> ExecuteForData(IDBCreateCommand* session, const char* query) {
@@ -115,7 +74,7 @@ struct ProviderFigures {
 
 ProviderFigures ProviderScanForData(const char* query, size_t& bytes) {
   ProviderFigures figures;
-  ComPtr<IDBCreateCommand> session = OpenSession();
+  ComPtr<IDBCreateCommand> session = OpenReadWriteSession(Database().Path());
   if (!session) return figures;
   ResetPeakMemory();
   const long before = StatusKilobytes("VmRSS:");

@@ -10,7 +10,6 @@
 // The text byte counters differ slightly: SQLite writes whole REAL values
 // as "12.0" where the provider writes "12".
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include <cstring>
 
 #include "ProviderScan.h"
+#include "RawSqliteScan.h"
 #include "ScanDatabase.h"
 #include "objbase.h"
 
@@ -28,28 +28,7 @@ const ScanDatabase& Database() {
   return database;
 }
 
-double RawScan(size_t& bytes) {
-  auto start = std::chrono::steady_clock::now();
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(Database().Path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, kScanQuery, -1, &stmt, nullptr);
-  while (sqlite3_step(stmt) == SQLITE_ROW) {
-    for (int c = 0; c < kScanColumns; ++c) {
-      const unsigned char* text = sqlite3_column_text(stmt, c);
-      if (!text) continue;
-      size_t n = static_cast<size_t>(sqlite3_column_bytes(stmt, c));
-      auto* copy = static_cast<char*>(std::malloc(n + 1));
-      std::memcpy(copy, text, n + 1);
-      bytes += n;
-      benchmark::DoNotOptimize(copy);
-      std::free(copy);
-    }
-  }
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+double RawScan(size_t& bytes) { return RawSqliteScan(Database().Path(), kScanQuery, bytes); }
 
 double ProviderScan(size_t& bytes) {
   auto start = std::chrono::steady_clock::now();

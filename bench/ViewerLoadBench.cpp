@@ -18,7 +18,6 @@
 // set, to show how the cost grows.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -28,7 +27,6 @@
 #include "ComPtr.h"
 #include "CpuTime.h"
 #include "ProviderScan.h"
-#include "Resources.h"
 #include "ScanDatabase.h"
 #include "ViewerLoad.h"
 #include "objbase.h"
@@ -69,13 +67,8 @@ std::pair<double, double> ProviderScan(IDBCreateCommand* session) {
 void Report(benchmark::State& state, double scan, double scanCpu, const ViewerFigures& viewer) {
   state.counters["scan_ms"] = scan * 1000;
   state.counters["cpu_ratio"] = viewer.cpuSeconds / scanCpu;
-  state.counters["viewer_ms"] = viewer.loadSeconds * 1000;
   state.counters["ratio"] = viewer.loadSeconds / scan;
-  state.counters["rows"] = viewer.rows;
-  state.counters["list_bytes_per_cell_beyond_text"] = viewer.listBytesPerCell;
-  state.counters["peak_bytes_per_cell_beyond_text"] = viewer.peakBytesPerCell;
-  state.counters["first_screen_ms"] = viewer.firstScreenSeconds * 1000;
-  state.counters["longest_ui_stall_ms"] = viewer.longestStallMs;
+  ReportViewerFigures(state, viewer);
 }
 
 void BM_ViewerLoadAgainstProviderScan(benchmark::State& state) {
@@ -122,12 +115,4 @@ BENCHMARK(BM_TableDataLoadAgainstProviderScan)->Iterations(1)->Unit(benchmark::k
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  RegisterDialogTemplates();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunViewerBenchmarks(argc, argv); }

@@ -31,3 +31,13 @@ std::string PostgresConnection() {
   const char* dsn = std::getenv("RAVEZOV_ODBC_PG_DSN");
   return dsn && *dsn ? std::string("DSN=") + dsn : std::string();
 }
+
+std::string PostgresConnectionOrSkip(benchmark::State& state) {
+  std::string connection = PostgresConnection();
+  if (connection.empty()) {
+    state.SkipWithError("RAVEZOV_ODBC_PG_DSN is not set");
+    for (auto _ : state) {
+    }
+  }
+  return connection;
+}

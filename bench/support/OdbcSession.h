@@ -2,6 +2,8 @@
 // scripts/test's cluster provides.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 
 #include "ComPtr.h"
@@ -12,3 +14,6 @@
 ComPtr<IDBCreateCommand> OpenOdbcSession(const std::string& connection);
 // "DSN=..." for the throwaway PostgreSQL, or empty when none is set up.
 std::string PostgresConnection();
+// The same, or, when none is set up, empty with `state` marked skipped
+// and its loop run out, so the caller only returns.
+std::string PostgresConnectionOrSkip(benchmark::State& state);

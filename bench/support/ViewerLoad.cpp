@@ -5,12 +5,14 @@
 #include <QEvent>
 #include <QTimer>
 #include <chrono>
+#include <cstdlib>
 
 #include "CEnumDialog.h"
 #include "CpuTime.h"
 #include "ProcessMemory.h"
 #include "ReportListView.h"
 #include "ResourceIds.h"
+#include "Resources.h"
 
 namespace {
 
@@ -84,3 +86,22 @@ ViewerFigures ViewerLoad(const std::function<ComPtr<IRowset>()>& open, bool edit
   return figures;
 }
 
+
+void ReportViewerFigures(benchmark::State& state, const ViewerFigures& viewer) {
+  state.counters["viewer_ms"] = viewer.loadSeconds * 1000;
+  state.counters["rows"] = viewer.rows;
+  state.counters["list_bytes_per_cell_beyond_text"] = viewer.listBytesPerCell;
+  state.counters["peak_bytes_per_cell_beyond_text"] = viewer.peakBytesPerCell;
+  state.counters["first_screen_ms"] = viewer.firstScreenSeconds * 1000;
+  state.counters["longest_ui_stall_ms"] = viewer.longestStallMs;
+}
+
+int RunViewerBenchmarks(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  RegisterDialogTemplates();
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -13,20 +13,15 @@
 #include <utility>
 #include <vector>
 
-#include "AppTitle.h"
 #include "CCommandPage.h"
-#include "CMainPropertySheet.h"
 #include "ComObject.h"
+#include "ConnectingPageTest.h"
 #include "ErrorRecords.h"
-#include "MessageBoxRecorder.h"
-#include "ReleaseInterface.h"
+#include "OtherPage.h"
 #include "ResourceIds.h"
-#include "Resources.h"
 #include "ScratchDatabase.h"
-#include "ScriptedDataLinks.h"
 #include "TablesTestProvider.h"
 #include "ViewerWatch.h"
-#include "objbase.h"
 
 namespace {
 
@@ -70,48 +65,17 @@ class RefusingCommand : public ComObject<ICommandText, ICommandProperties, ISupp
   ComPtr<ICommandText> m_inner;
 };
 
-// A page that connects through the sheet: "another page".
-class OtherPage : public CDataSourcePage {
- public:
-  OtherPage() : CDataSourcePage(IDD_TABLE_ANALYZER) {}
-  ~OtherPage() override { ReleaseInterface(m_held); }
-  LRESULT OnQuerySiblings(WPARAM, LPARAM) override {
-    ReleaseInterface(m_held);
-    return 0;
-  }
-  void Connect() { ConnectThroughSheet(); }
-  IDBProperties* m_held = nullptr;
+using CommandOtherPage = OtherPage<IDD_TABLE_ANALYZER>;
 
+class CommandPageTest : public ConnectingPageTest<CCommandPage> {
  protected:
-  bool IsConnected() const override { return m_held != nullptr; }
-  HRESULT AttachDataSource(IDBInitialize* dataSource) override {
-    return dataSource->QueryInterface(IID_IDBProperties, reinterpret_cast<void**>(&m_held));
-  }
-  void ShowAttachFailure() override {}
-};
-
-class CommandPageTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
-    other = new OtherPage;
+    other = new CommandOtherPage;
     page = new CCommandPage;
-    sheet->AddPage(other);
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create());
-    sheet->SetActivePage(1);
-  }
-  void TearDown() override {
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({other, page});
   }
 
-  void Connect(const std::string& path) {
-    dataLinks.script.initString = "Provider=Ravezov.SQLite;Data Source=" + path;
-    page->OnConnect();
-  }
+  void Connect(const std::string& path) { ConnectWith(SqliteInitString(path)); }
   QPlainTextEdit* Edit() { return qobject_cast<QPlainTextEdit*>(page->ControlById(IDC_COMMAND_TEXT)); }
   void Type(const std::string& text) {
     Edit()->clear();
@@ -121,15 +85,9 @@ class CommandPageTest : public testing::Test {
     Type(text);
     Press(IDC_EXECUTE);
   }
-  void Press(int id) { static_cast<QAbstractButton*>(page->ControlById(id))->click(); }
-  bool Enabled(int id) { return page->ControlById(id)->isEnabled(); }
   std::string Status() { return qobject_cast<QLabel*>(page->ControlById(IDC_COMMAND_STATUS))->text().toStdString(); }
 
-  MessageBoxRecorder boxes;
-  ScopedScriptedDataLinks dataLinks;
-  std::unique_ptr<CMainPropertySheet> sheet;
-  OtherPage* other = nullptr;
-  CCommandPage* page = nullptr;
+  CommandOtherPage* other = nullptr;
 };
 
 // ---- connecting ------------------------------------------------------------------

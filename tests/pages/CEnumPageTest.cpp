@@ -11,19 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "AppTitle.h"
 #include "CEnumPage.h"
-#include "CMainPropertySheet.h"
 #include "CTablesPage.h"
 #include "ClassRegistry.h"
 #include "ColumnDesc.h"
 #include "ComObject.h"
 #include "MemoryRowset.h"
-#include "MessageBoxRecorder.h"
+#include "PageSheetTest.h"
 #include "PromptService.h"
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
-#include "Resources.h"
 #include "ScratchDatabase.h"
 #include "SqliteProvider.h"
 #include "ViewerWatch.h"
@@ -116,38 +113,20 @@ class ScriptedPrompt {
   DataSourcePrompt m_previous;
 };
 
-class EnumPageTest : public testing::Test {
+class EnumPageTest : public PageSheetTest<CEnumPage> {
  protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
     page = new CEnumPage;
     tables = new CTablesPage;
-    sheet->AddPage(page);
-    sheet->AddPage(tables);
-    ASSERT_TRUE(sheet->Create());
-  }
-  void TearDown() override {
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({page, tables});
   }
 
-  int Find(const std::string& name) {
-    for (int i = 0; i < page->m_list.GetItemCount(); ++i)
-      if (page->m_list.GetItemText(i, 0).str() == name) return i;
-    return -1;
-  }
-  void Select(const std::string& name) {
-    page->m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    const int item = Find(name);
-    ASSERT_GE(item, 0) << name;
-    page->m_list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  }
+  int Find(const std::string& name) { return FindRow(page->m_list, name); }
+  void Select(const std::string& name) { SelectRow(page->m_list, name); }
   std::string ButtonText() {
     return static_cast<QAbstractButton*>(page->ControlById(IDC_ENUM_CONNECT))->text().toStdString();
   }
-  void Press() { static_cast<QAbstractButton*>(page->ControlById(IDC_ENUM_CONNECT))->click(); }
+  void Press() { PageSheetTest::Press(IDC_ENUM_CONNECT); }
   std::string Title() { return sheet->GetWidget()->windowTitle().toStdString(); }
   void ConnectPreset() {
     Select("Ravezov.Preset");
@@ -155,7 +134,6 @@ class EnumPageTest : public testing::Test {
     Press();
   }
 
-  MessageBoxRecorder boxes;
   ScriptedPrompt prompt;
   CScopedClassRegistration enumerator{ClassEntry{CLSID_TestEnumerator, "Ravezov.TestEnumerator",
                                                  kEnumeratorDescription, ClassKind::Enumerator,
@@ -170,8 +148,6 @@ class EnumPageTest : public testing::Test {
                                                 *ppv = nullptr;
                                                 return REGDB_E_CLASSNOTREG;
                                               }}};
-  std::unique_ptr<CMainPropertySheet> sheet;
-  CEnumPage* page = nullptr;
   CTablesPage* tables = nullptr;
 };
 

@@ -10,60 +10,32 @@
 #include <utility>
 #include <vector>
 
-#include "AppTitle.h"
 #include "BrowsingTestProvider.h"
-#include "CMainPropertySheet.h"
 #include "CPropPage.h"
-#include "MessageBoxRecorder.h"
+#include "ConnectingPageTest.h"
 #include "PropSetNames.h"
 #include "ResourceIds.h"
-#include "Resources.h"
+#include "ScratchDatabase.h"
 #include "SViewerPage.h"
-#include "ScriptedDataLinks.h"
 #include "TablesTestProvider.h"
 #include "TestEnvironment.h"
-#include "objbase.h"
 #include "oledb.h"
 
 namespace {
 
-std::string Sample(const char* name) { return std::string(SamplesDir()) + "/" + name; }
-std::string InitString(const std::string& path) { return "Provider=Ravezov.SQLite;Data Source=" + path; }
+const auto InitString = pagetest::SqliteInitString;
+const auto Sample = pagetest::SamplePath;
 
-class PropPageTest : public testing::Test {
+class PropPageTest : public pagetest::ConnectingPageTest<CPropPage> {
  protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
     schemas = new SViewerPage;
     page = new CPropPage;
-    sheet->AddPage(schemas);
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create());
-    sheet->SetActivePage(1);
-  }
-  void TearDown() override {
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({schemas, page});
   }
 
-  void Connect(const std::string& path) {
-    dataLinks.script.initString = InitString(path);
-    page->OnConnect();
-  }
-  QListWidget* List(int id) { return qobject_cast<QListWidget*>(page->ControlById(id)); }
-  std::vector<std::string> Items(int id) {
-    std::vector<std::string> items;
-    for (int i = 0; i < List(id)->count(); ++i) items.push_back(List(id)->item(i)->text().toStdString());
-    return items;
-  }
+  void Connect(const std::string& path) { ConnectWith(InitString(path)); }
   void PickRow(int id, int row) { List(id)->setCurrentRow(row); }
-  void Pick(int id, const std::string& text) {
-    const auto found = List(id)->findItems(QString::fromStdString(text), Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << text;
-    List(id)->setCurrentItem(found[0]);
-  }
   std::string Value() {
     return qobject_cast<QLineEdit*>(page->ControlById(IDC_PROPERTY_VALUE))->text().toStdString();
   }
@@ -73,11 +45,7 @@ class PropPageTest : public testing::Test {
     return Value();
   }
 
-  MessageBoxRecorder boxes;
-  ScopedScriptedDataLinks dataLinks;
-  std::unique_ptr<CMainPropertySheet> sheet;
   SViewerPage* schemas = nullptr;
-  CPropPage* page = nullptr;
 };
 
 TEST(PropSetNamesTest, KnownSetsGiveTheirNameAndOthersTheirUpperCaseGuidText) {

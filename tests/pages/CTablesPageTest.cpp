@@ -17,20 +17,15 @@
 #include <string>
 #include <vector>
 
-#include "AppTitle.h"
 #include "CEnumDialog.h"
-#include "CMainPropertySheet.h"
 #include "CTablesPage.h"
-#include "MessageBoxRecorder.h"
-#include "ReleaseInterface.h"
+#include "ConnectingPageTest.h"
+#include "OtherPage.h"
 #include "ResourceIds.h"
-#include "Resources.h"
 #include "ScratchDatabase.h"
-#include "ScriptedDataLinks.h"
 #include "TablesTestProvider.h"
 #include "TestEnvironment.h"
 #include "ViewerWatch.h"
-#include "objbase.h"
 
 namespace {
 
@@ -40,7 +35,7 @@ using pagetest::Rows;
 using pagetest::ViewerWatch;
 using ScratchDb = pagetest::ScratchDatabase;
 const auto Sample = pagetest::SamplePath;
-std::string InitString(const std::string& path) { return "Provider=Ravezov.SQLite;Data Source=" + path; }
+const auto InitString = pagetest::SqliteInitString;
 
 std::vector<std::string> g_trace;
 std::mutex g_traceMutex;
@@ -49,49 +44,17 @@ void RecordTrace(const char* text) {
   g_trace.emplace_back(text);
 }
 
-// A page that connects through the sheet and holds the data source's
-// IDBProperties: "another page" of the sheet.
-class OtherPage : public CDataSourcePage {
- public:
-  OtherPage() : CDataSourcePage(IDD_COMMAND_PROCESSOR) {}
-  ~OtherPage() override { ReleaseInterface(m_held); }
-  LRESULT OnQuerySiblings(WPARAM, LPARAM) override {
-    ReleaseInterface(m_held);
-    return 0;
-  }
-  void Connect() { ConnectThroughSheet(); }
-  IDBProperties* m_held = nullptr;
+using TablesOtherPage = pagetest::OtherPage<IDD_COMMAND_PROCESSOR>;
 
+class TablesPageTest : public pagetest::ConnectingPageTest<CTablesPage> {
  protected:
-  bool IsConnected() const override { return m_held != nullptr; }
-  HRESULT AttachDataSource(IDBInitialize* dataSource) override {
-    return dataSource->QueryInterface(IID_IDBProperties, reinterpret_cast<void**>(&m_held));
-  }
-  void ShowAttachFailure() override {}
-};
-
-class TablesPageTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
-    other = new OtherPage;
+    other = new TablesOtherPage;
     page = new CTablesPage;
-    sheet->AddPage(other);
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create());
-    sheet->SetActivePage(1);
-  }
-  void TearDown() override {
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({other, page});
   }
 
-  void Connect(const std::string& path) {
-    dataLinks.script.initString = InitString(path);
-    page->OnConnect();
-  }
+  void Connect(const std::string& path) { ConnectWith(InitString(path)); }
   // Makes `provider` the sheet's data source and lets the page pick it up.
   void PickUp(IDBInitialize* provider) {
     page->QuerySiblings(0, 0);
@@ -106,22 +69,9 @@ class TablesPageTest : public testing::Test {
     for (const auto& row : ListRows(page->m_list)) names.push_back(row[0]);
     return names;
   }
-  void Select(const std::string& name) {
-    page->m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    const auto names = Listed();
-    const auto found = std::find(names.begin(), names.end(), name);
-    ASSERT_NE(found, names.end()) << name;
-    page->m_list.SetItemState(static_cast<int>(found - names.begin()), LVIS_SELECTED | LVIS_FOCUSED,
-                              LVIS_SELECTED | LVIS_FOCUSED);
-  }
-  void Press(int id) { static_cast<QAbstractButton*>(page->ControlById(id))->click(); }
-  bool Enabled(int id) { return page->ControlById(id)->isEnabled(); }
+  void Select(const std::string& name) { pagetest::SelectRow(page->m_list, name); }
 
-  MessageBoxRecorder boxes;
-  ScopedScriptedDataLinks dataLinks;
-  std::unique_ptr<CMainPropertySheet> sheet;
-  OtherPage* other = nullptr;
-  CTablesPage* page = nullptr;
+  TablesOtherPage* other = nullptr;
 };
 
 const std::vector<std::string> kTradingTables = {"Desks",  "Instruments", "Notes", "Order Details",

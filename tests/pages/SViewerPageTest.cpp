@@ -5,144 +5,43 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "AppTitle.h"
 #include "BrowsingTestProvider.h"
-#include "CEnumDialog.h"
-#include "CMainPropertySheet.h"
 #include "CTablesPage.h"
-#include "MessageBoxRecorder.h"
+#include "ConnectingPageTest.h"
 #include "ResourceIds.h"
-#include "Resources.h"
+#include "ScratchDatabase.h"
 #include "SViewerPage.h"
 #include "SchemaNames.h"
-#include "ScriptedDataLinks.h"
 #include "TablesTestProvider.h"
 #include "TestEnvironment.h"
-#include "objbase.h"
+#include "ViewerWatch.h"
 #include "oledb.h"
 
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using pagetest::ViewerWatch;
 
-std::string Sample(const char* name) { return std::string(SamplesDir()) + "/" + name; }
-std::string InitString(const std::string& path) { return "Provider=Ravezov.SQLite;Data Source=" + path; }
+const auto Sample = pagetest::SamplePath;
+const auto InitString = pagetest::SqliteInitString;
 
-std::vector<std::string> Headings(CListCtrl& list) {
-  std::vector<std::string> headings;
-  char text[256];
-  for (int i = 0;; ++i) {
-    LVCOLUMN column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = sizeof text;
-    if (!list.GetColumn(i, &column)) return headings;
-    headings.emplace_back(text);
-  }
-}
-
-Rows ListRows(CListCtrl& list, size_t columns) {
-  Rows rows;
-  for (int row = 0; row < list.GetItemCount(); ++row) {
-    rows.emplace_back();
-    for (size_t column = 0; column < columns; ++column)
-      rows.back().push_back(list.GetItemText(row, static_cast<int>(column)).str());
-  }
-  return rows;
-}
-
-struct SeenViewer {
-  std::string caption;
-  std::vector<std::string> headings;
-  Rows rows;
-};
-
-// Records each viewer the page opens once its rows have loaded, then closes it.
-class ViewerWatch {
- public:
-  ViewerWatch() {
-    m_timer.setInterval(5);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
-    m_timer.start();
-  }
-  std::vector<SeenViewer> seen;
-
-  // The values of column `heading` in viewer `index`.
-  std::vector<std::string> Column(size_t index, const std::string& heading) const {
-    std::vector<std::string> values;
-    const auto& viewer = seen.at(index);
-    for (size_t c = 0; c < viewer.headings.size(); ++c)
-      if (viewer.headings[c] == heading)
-        for (const auto& row : viewer.rows) values.push_back(row[c]);
-    return values;
-  }
-
- private:
-  void Poll() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-      if (!window->isVisible() || window == m_handled) continue;
-      auto* viewer = dynamic_cast<CEnumDialog*>(CWnd::FromWidget(window));
-      if (!viewer || viewer->IsLoading()) continue;
-      m_handled = window;
-      CString caption;
-      viewer->GetWindowText(caption);
-      const auto headings = Headings(viewer->List());
-      seen.push_back({caption.str(), headings, ListRows(viewer->List(), headings.size())});
-      static_cast<QAbstractButton*>(viewer->ControlById(IDCANCEL))->click();
-      return;
-    }
-  }
-  QTimer m_timer;
-  QPointer<QWidget> m_handled;
-};
-
-class SViewerPageTest : public testing::Test {
+class SViewerPageTest : public pagetest::ConnectingPageTest<SViewerPage> {
  protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
     tables = new CTablesPage;
     page = new SViewerPage;
-    sheet->AddPage(tables);
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create());
-    sheet->SetActivePage(1);
-  }
-  void TearDown() override {
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({tables, page});
   }
 
-  void Connect(const std::string& path) {
-    dataLinks.script.initString = InitString(path);
-    page->OnConnect();
-  }
-  QListWidget* List(int id) { return qobject_cast<QListWidget*>(page->ControlById(id)); }
+  void Connect(const std::string& path) { ConnectWith(InitString(path)); }
   QLineEdit* ValueEdit() { return qobject_cast<QLineEdit*>(page->ControlById(IDC_RESTRICTION_VALUE)); }
-  std::vector<std::string> Items(int id) {
-    std::vector<std::string> items;
-    for (int i = 0; i < List(id)->count(); ++i) items.push_back(List(id)->item(i)->text().toStdString());
-    return items;
-  }
-  // Selects the item as a click would, raising the selection notification.
-  void Pick(int id, const std::string& text) {
-    const auto found = List(id)->findItems(QString::fromStdString(text), Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << text;
-    List(id)->setCurrentItem(found[0]);
-  }
   void DoubleClick(int id, const std::string& text) {
     const auto found = List(id)->findItems(QString::fromStdString(text), Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1) << text;
@@ -160,8 +59,6 @@ class SViewerPageTest : public testing::Test {
     Type(value);
     Press(IDC_SET_VALUE);
   }
-  void Press(int id) { static_cast<QAbstractButton*>(page->ControlById(id))->click(); }
-  bool Enabled(int id) { return page->ControlById(id)->isEnabled(); }
   std::vector<DWORD_PTR> RestrictionOrdinals() {
     std::vector<DWORD_PTR> ordinals;
     for (int i = 0; i < page->m_lbRestrictions.GetCount(); ++i) ordinals.push_back(page->m_lbRestrictions.GetItemData(i));
@@ -173,11 +70,7 @@ class SViewerPageTest : public testing::Test {
     return false;
   }
 
-  MessageBoxRecorder boxes;
-  ScopedScriptedDataLinks dataLinks;
-  std::unique_ptr<CMainPropertySheet> sheet;
   CTablesPage* tables = nullptr;
-  SViewerPage* page = nullptr;
 };
 
 const std::vector<std::string> kSqliteSchemas = {

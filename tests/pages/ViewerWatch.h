@@ -61,6 +61,16 @@ class ViewerWatch {
   }
   std::vector<SeenViewer> seen;
 
+  // The values of column `heading` in viewer `index`.
+  std::vector<std::string> Column(size_t index, const std::string& heading) const {
+    std::vector<std::string> values;
+    const auto& viewer = seen.at(index);
+    for (size_t c = 0; c < viewer.headings.size(); ++c)
+      if (viewer.headings[c] == heading)
+        for (const auto& row : viewer.rows) values.push_back(row[c]);
+    return values;
+  }
+
  private:
   void Poll() {
     for (QWidget* window : QApplication::topLevelWidgets()) {

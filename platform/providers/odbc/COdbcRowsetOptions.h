@@ -2,9 +2,8 @@
 // rowset grants of them.
 #pragma once
 
-#include <map>
-
 #include "PropertyTable.h"
+#include "RequiredRowsetProperties.h"
 #include "oledb.h"
 
 class COdbcRowsetOptions {
@@ -25,5 +24,5 @@ class COdbcRowsetOptions {
 
  private:
   CPropertyStore m_store;
-  std::map<DBPROPID, bool> m_required;  // by rowset property set, whether required
+  RequiredRowsetProperties m_required;
 };

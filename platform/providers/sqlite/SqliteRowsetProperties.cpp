@@ -6,15 +6,7 @@ CSqliteRowsetProperties::CSqliteRowsetProperties() : m_store(SqliteRowsetPropert
 
 HRESULT CSqliteRowsetProperties::SetProperties(ULONG cPropertySets, DBPROPSET rgPropertySets[]) {
   HRESULT hr = m_store.SetProperties(cPropertySets, rgPropertySets);
-  if (FAILED(hr) || !rgPropertySets) return hr;
-  for (ULONG s = 0; s < cPropertySets; ++s) {
-    if (!(rgPropertySets[s].guidPropertySet == DBPROPSET_ROWSET)) continue;
-    for (ULONG p = 0; p < rgPropertySets[s].cProperties; ++p) {
-      const DBPROP& prop = rgPropertySets[s].rgProperties[p];
-      if (prop.dwStatus == DBPROPSTATUS_OK)
-        m_required[prop.dwPropertyID] = prop.dwOptions == DBPROPOPTIONS_REQUIRED;
-    }
-  }
+  if (SUCCEEDED(hr)) m_required.Note(cPropertySets, rgPropertySets);
   return hr;
 }
 
@@ -23,11 +15,6 @@ HRESULT CSqliteRowsetProperties::GetProperties(ULONG cPropertyIDSets,
                                                ULONG* pcPropertySets,
                                                DBPROPSET** prgPropertySets) const {
   return m_store.GetProperties(cPropertyIDSets, rgPropertyIDSets, pcPropertySets, prgPropertySets);
-}
-
-bool CSqliteRowsetProperties::Required(DBPROPID id) const {
-  auto it = m_required.find(id);
-  return it != m_required.end() && it->second;
 }
 
 void CSqliteRowsetProperties::Grant(DBPROPID id, bool value) { m_store.SetBool(DBPROPSET_ROWSET, id, value); }

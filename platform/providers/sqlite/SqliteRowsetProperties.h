@@ -2,9 +2,8 @@
 // remembering which were required.
 #pragma once
 
-#include <map>
-
 #include "PropertyTable.h"
+#include "RequiredRowsetProperties.h"
 
 class CSqliteRowsetProperties {
  public:
@@ -16,18 +15,15 @@ class CSqliteRowsetProperties {
 
   bool Bool(DBPROPID id) const { return m_store.Bool(DBPROPSET_ROWSET, id); }
   LONG Long(DBPROPID id) const { return m_store.Long(DBPROPSET_ROWSET, id); }
-  bool Required(DBPROPID id) const;
+  bool Required(DBPROPID id) const { return m_required.Required(id); }
   // What the rowset actually gives, for IRowsetInfo::GetProperties.
   void Grant(DBPROPID id, bool value);
   void GrantLong(DBPROPID id, LONG value);
 
   bool WantsBookmarks() const { return Bool(DBPROP_IRowsetLocate) || Bool(DBPROP_BOOKMARKS); }
-  bool RequiresChange() const {
-    return (Bool(DBPROP_IRowsetChange) && Required(DBPROP_IRowsetChange)) ||
-           (Long(DBPROP_UPDATABILITY) != 0 && Required(DBPROP_UPDATABILITY));
-  }
+  bool RequiresChange() const { return m_required.RequiresChange(m_store); }
 
  private:
   CPropertyStore m_store;
-  std::map<DBPROPID, bool> m_required;
+  RequiredRowsetProperties m_required;
 };

@@ -4,24 +4,19 @@
 // data source whose server tables the Table Analyzer then lists.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "AppTitle.h"
 #include "CEnumPage.h"
-#include "CMainPropertySheet.h"
 #include "CTablesPage.h"
-#include "MessageBoxRecorder.h"
 #include "OdbcProvider.h"
 #include "OdbcTestSupport.h"
+#include "PageSheetTest.h"
 #include "PromptService.h"
 #include "ResourceIds.h"
-#include "Resources.h"
 #include "ViewerWatch.h"
-#include "objbase.h"
 #include "oleauto.h"
 #include "stringapiset.h"
 
@@ -67,50 +62,27 @@ class ScriptedOdbcPrompt {
   DataSourcePrompt m_previous;
 };
 
-class EnumPageWithOdbc : public testing::Test {
+class EnumPageWithOdbc : public PageSheetTest<CEnumPage> {
  protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
     postgres = PostgresTarget();
     sqlite = SqliteOdbcTarget();
     SKIP_WITHOUT(postgres && sqlite);
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
     page = new CEnumPage;
     tables = new CTablesPage;
-    sheet->AddPage(page);
-    sheet->AddPage(tables);
-    ASSERT_TRUE(sheet->Create());
-  }
-  void TearDown() override {
-    if (!sheet) return;
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({page, tables});
   }
 
-  int Find(CListCtrl& list, const std::string& name) {
-    for (int i = 0; i < list.GetItemCount(); ++i)
-      if (list.GetItemText(i, 0).str() == name) return i;
-    return -1;
-  }
-  void Select(const std::string& name) {
-    page->m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    const int item = Find(page->m_list, name);
-    ASSERT_GE(item, 0) << name;
-    page->m_list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  }
-  void Press() { static_cast<QAbstractButton*>(page->ControlById(IDC_ENUM_CONNECT))->click(); }
+  void Select(const std::string& name) { SelectRow(page->m_list, name); }
+  void Press() { PageSheetTest::Press(IDC_ENUM_CONNECT); }
 
   std::optional<OdbcTarget> postgres, sqlite;
-  MessageBoxRecorder boxes;
-  std::unique_ptr<CMainPropertySheet> sheet;
-  CEnumPage* page = nullptr;
   CTablesPage* tables = nullptr;
 };
 
 TEST_F(EnumPageWithOdbc, EnumerateOnTheOdbcEnumeratorShowsBothDataSourceNamesWithTheirDrivers) {
   const Rows listed = ListRows(page->m_list);
-  const int item = Find(page->m_list, kOdbcEnumeratorProgId);
+  const int item = FindRow(page->m_list, kOdbcEnumeratorProgId);
   ASSERT_GE(item, 0);
   EXPECT_EQ(listed[item], (std::vector<std::string>{kOdbcEnumeratorProgId, kOdbcEnumeratorDescription, "2",
                                                      "{6B0F3A53-8E0C-4C1D-9A57-2E8D41C7B3A1}"}));
@@ -146,7 +118,7 @@ TEST_F(EnumPageWithOdbc, TheOdbcProviderCompletedByItsPromptBecomesTheSheetsData
   // The Table Analyzer picks the server up when shown.
   sheet->SetActivePage(1);
   EXPECT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
-  const int orders = Find(tables->m_list, "Orders");
+  const int orders = FindRow(tables->m_list, "Orders");
   ASSERT_GE(orders, 0);
   EXPECT_EQ(tables->m_list.GetItemText(orders, 2).str(), "public");
 }

@@ -12,18 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "AppTitle.h"
 #include "CEnumDialog.h"
-#include "CMainPropertySheet.h"
 #include "CTablesPage.h"
-#include "MessageBoxRecorder.h"
+#include "ConnectingPageTest.h"
 #include "OdbcTestSupport.h"
 #include "ResourceIds.h"
-#include "Resources.h"
-#include "ScriptedDataLinks.h"
 #include "ServerDatabase.h"
 #include "ViewerWatch.h"
-#include "objbase.h"
 
 namespace {
 
@@ -35,10 +30,6 @@ using pagetest::ViewerWatch;
 const std::vector<std::string> kSampleTables = {"Desks",  "Instruments", "Notes", "Order Details",
                                                 "Orders", "Traders",     "Trades"};
 
-std::string InitString(const OdbcTarget& target) {
-  return "Provider=Ravezov.ODBC;Data Source=" + target.dsn + ";User ID=" + target.user +
-         ";Password=\"" + target.password + "\"";
-}
 
 // A table of this process's own on the server, so no other test's rows
 // are touched; dropped again when the test ends.
@@ -60,53 +51,28 @@ class ScratchTable {
   std::string m_name;
 };
 
-class TablesPageOnServer : public testing::Test {
+class TablesPageOnServer : public pagetest::ConnectingPageTest<CTablesPage> {
  protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
     target = PostgresTarget();
     SKIP_WITHOUT(target);
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
     page = new CTablesPage;
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create());
-  }
-  void TearDown() override {
-    if (!sheet) return;
-    sheet.reset();
-    CoUninitialize();
+    BuildSheet({page});
   }
 
   void Connect() {
-    dataLinks.script.initString = InitString(*target);
-    page->OnConnect();
-    ASSERT_NE(page->m_pSchemaRowset, nullptr) << (boxes.Calls().empty() ? "" : boxes.Texts()[0]);
+    ConnectWith(pagetest::OdbcInitString(*target));
+    ASSERT_NE(page->m_pSchemaRowset, nullptr) << FirstBox();
   }
-  int Find(const std::string& name) {
-    for (int i = 0; i < page->m_list.GetItemCount(); ++i)
-      if (page->m_list.GetItemText(i, 0).str() == name) return i;
-    return -1;
-  }
-  void Select(const std::string& name) {
-    page->m_list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    const int item = Find(name);
-    ASSERT_GE(item, 0) << name;
-    page->m_list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  }
+  int Find(const std::string& name) { return pagetest::FindRow(page->m_list, name); }
+  void Select(const std::string& name) { pagetest::SelectRow(page->m_list, name); }
   std::string Qualified(const std::string& name) {
     Select(name);
     page->UpdateData(TRUE);
     return page->BuildQualifiedName().str();
   }
-  void Press(int id) { static_cast<QAbstractButton*>(page->ControlById(id))->click(); }
-  std::string FirstBox() { return boxes.Calls().empty() ? "" : boxes.Texts()[0]; }
 
   std::optional<OdbcTarget> target;
-  MessageBoxRecorder boxes;
-  ScopedScriptedDataLinks dataLinks;
-  std::unique_ptr<CMainPropertySheet> sheet;
-  CTablesPage* page = nullptr;
 };
 
 TEST_F(TablesPageOnServer, ListsTheSampleTablesInTheServersSchemaWithoutItsView) {

@@ -13,70 +13,41 @@
 #include <string>
 #include <vector>
 
-#include "AppTitle.h"
-#include "CMainPropertySheet.h"
-#include "MessageBoxRecorder.h"
+#include "ConnectingPageTest.h"
 #include "OdbcTestSupport.h"
 #include "ResourceIds.h"
-#include "Resources.h"
 #include "SViewerPage.h"
-#include "ScriptedDataLinks.h"
 #include "ServerDatabase.h"
 #include "ViewerWatch.h"
-#include "objbase.h"
 
 namespace {
 
 using pagetest::ServerDatabase;
 using pagetest::ViewerWatch;
 
-class SchemaViewerOnServer : public testing::Test {
+class SchemaViewerOnServer : public pagetest::ConnectingPageTest<SViewerPage> {
  protected:
-  static void SetUpTestSuite() { RegisterAllResources(); }
   void SetUp() override {
     target = PostgresTarget();
     SKIP_WITHOUT(target);
     ASSERT_TRUE(ServerDatabase(*target).Exec("CREATE FUNCTION " + function +
                                              "(amount integer, label text) RETURNS integer"
                                              " LANGUAGE sql AS 'SELECT amount'"));
-    CoInitialize(nullptr);
-    sheet = std::make_unique<CMainPropertySheet>(kAppTitle);
     page = new SViewerPage;
-    sheet->AddPage(page);
-    ASSERT_TRUE(sheet->Create());
+    BuildSheet({page});
   }
   void TearDown() override {
     if (!sheet) return;
-    sheet.reset();
-    CoUninitialize();
+    ConnectingPageTest::TearDown();
     ServerDatabase(*target).Exec("DROP FUNCTION IF EXISTS " + function);
   }
 
-  QListWidget* List(int id) { return qobject_cast<QListWidget*>(page->ControlById(id)); }
-  std::vector<std::string> Items(int id) {
-    std::vector<std::string> items;
-    for (int i = 0; i < List(id)->count(); ++i) items.push_back(List(id)->item(i)->text().toStdString());
-    return items;
-  }
-  void Pick(int id, const std::string& text) {
-    const auto found = List(id)->findItems(QString::fromStdString(text), Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1) << text;
-    List(id)->setCurrentItem(found[0]);
-  }
-  void Press(int id) { static_cast<QAbstractButton*>(page->ControlById(id))->click(); }
-
   std::optional<OdbcTarget> target;
   const std::string function = "ravezov_viewed_" + std::to_string(::getpid());
-  MessageBoxRecorder boxes;
-  ScopedScriptedDataLinks dataLinks;
-  std::unique_ptr<CMainPropertySheet> sheet;
-  SViewerPage* page = nullptr;
 };
 
 TEST_F(SchemaViewerOnServer, AProceduresParametersAreFetchedRestrictedToIt) {
-  dataLinks.script.initString = "Provider=Ravezov.ODBC;Data Source=" + target->dsn + ";User ID=" + target->user +
-                                ";Password=\"" + target->password + "\"";
-  page->OnConnect();
+  ConnectWith(pagetest::OdbcInitString(*target));
   ASSERT_TRUE(boxes.Calls().empty()) << boxes.Texts()[0];
   const auto schemas = Items(IDC_SCHEMA_LIST);
   for (const char* name : {"DBSCHEMA_PROCEDURES", "DBSCHEMA_PROCEDURE_PARAMETERS"})

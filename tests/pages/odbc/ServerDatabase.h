@@ -12,6 +12,12 @@
 
 namespace pagetest {
 
+// The initialization string the Data Links answer with for `target`.
+inline std::string OdbcInitString(const OdbcTarget& target) {
+  return "Provider=Ravezov.ODBC;Data Source=" + target.dsn + ";User ID=" + target.user + ";Password=\"" +
+         target.password + "\"";
+}
+
 class ServerDatabase {
  public:
   explicit ServerDatabase(const OdbcTarget& target) {

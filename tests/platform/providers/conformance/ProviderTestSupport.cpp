@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -282,4 +284,67 @@ TempFileCopy::TempFileCopy(const std::string& source) {
 TempFileCopy::~TempFileCopy() {
   std::error_code ignored;
   std::filesystem::remove(m_path, ignored);
+}
+
+HACCESSOR KeyedRowAccessor(IUnknown* rowset, DBORDINAL keyOrdinal, DBORDINAL valueOrdinal, DBLENGTH valueWidth) {
+  DBBINDING b[3] = {};
+  b[0].iOrdinal = 0;
+  b[0].obValue = offsetof(KeyedRow, bookmark);
+  b[0].dwPart = DBPART_VALUE;
+  b[0].cbMaxLen = sizeof(DBBKMARK);
+  b[0].wType = DBTYPE_BYTES;
+  const DBORDINAL ordinals[2] = {keyOrdinal, valueOrdinal};
+  const size_t values[2] = {offsetof(KeyedRow, key), offsetof(KeyedRow, value)};
+  const size_t statuses[2] = {offsetof(KeyedRow, keyStatus), offsetof(KeyedRow, valueStatus)};
+  const DBLENGTH sizes[2] = {sizeof(KeyedRow::key), std::min<DBLENGTH>(valueWidth, sizeof(KeyedRow::value))};
+  for (int i = 0; i < 2; ++i) {
+    b[i + 1].iOrdinal = ordinals[i];
+    b[i + 1].obValue = values[i];
+    b[i + 1].obStatus = statuses[i];
+    b[i + 1].dwPart = DBPART_VALUE | DBPART_STATUS;
+    b[i + 1].cbMaxLen = sizes[i];
+    b[i + 1].wType = DBTYPE_STR;
+  }
+  HACCESSOR accessor = 0;
+  DBBINDSTATUS status[3] = {};
+  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 3, b, sizeof(KeyedRow),
+                                                                    &accessor, status),
+            S_OK);
+  return accessor;
+}
+
+HACCESSOR TextAccessor(IUnknown* rowset, DBORDINAL ordinal, DBLENGTH width) {
+  DBBINDING b{};
+  b.iOrdinal = ordinal;
+  b.dwPart = DBPART_VALUE;
+  b.cbMaxLen = width;
+  b.wType = DBTYPE_STR;
+  HACCESSOR accessor = 0;
+  DBBINDSTATUS status = 0;
+  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, width, &accessor,
+                                                                    &status),
+            S_OK);
+  return accessor;
+}
+
+std::vector<DBBKMARK> ReadReleasingAll(IRowset* rowset, HACCESSOR accessor, const std::vector<std::string>& wanted,
+                                       size_t& total) {
+  std::vector<DBBKMARK> found(wanted.size());
+  total = 0;
+  for (;;) {
+    HROW rows[20];
+    HROW* p = rows;
+    DBCOUNTITEM obtained = 0;
+    EXPECT_TRUE(SUCCEEDED(rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p)));
+    if (obtained == 0) break;
+    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
+      KeyedRow row{};
+      EXPECT_EQ(rowset->GetData(rows[r], accessor, &row), S_OK);
+      for (size_t w = 0; w < wanted.size(); ++w)
+        if (wanted[w] == row.key) found[w] = row.bookmark;
+    }
+    rowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
+    total += obtained;
+  }
+  return found;
 }

@@ -64,6 +64,27 @@ ComPtr<IRowset> SchemaRowset(IUnknown* session, REFGUID schema,
                              const std::vector<std::optional<std::string>>& restrictions,
                              HRESULT* hr = nullptr);
 
+// A row read with its bookmark, a key column and a value column as text.
+struct KeyedRow {
+  DBBKMARK bookmark;
+  DBSTATUS keyStatus;
+  char key[16];
+  DBSTATUS valueStatus;
+  char value[24];
+};
+// Binds a KeyedRow: the bookmark, then the key and the value columns as
+// DBTYPE_STR with status, the value's buffer `valueWidth` bytes at most.
+HACCESSOR KeyedRowAccessor(IUnknown* rowset, DBORDINAL keyOrdinal, DBORDINAL valueOrdinal,
+                           DBLENGTH valueWidth = sizeof(KeyedRow::value));
+// A binding of one column alone as `width` bytes of DBTYPE_STR, for a
+// buffer of that size (to write the column from, or read it into).
+HACCESSOR TextAccessor(IUnknown* rowset, DBORDINAL ordinal, DBLENGTH width);
+// Reads every row 20 at a time through a KeyedRow accessor, releasing each
+// batch: the bookmarks of the rows whose key is one of `wanted`, and in
+// `total` how many rows there were.
+std::vector<DBBKMARK> ReadReleasingAll(IRowset* rowset, HACCESSOR accessor, const std::vector<std::string>& wanted,
+                                       size_t& total);
+
 // A copy of a file under a fresh temporary name, removed by the destructor.
 class TempFileCopy {
  public:

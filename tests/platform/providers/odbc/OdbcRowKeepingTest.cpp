@@ -18,75 +18,9 @@ namespace {
 
 constexpr int kRows = 20000;
 
-struct Row {
-  DBBKMARK bookmark;
-  DBSTATUS keyStatus;
-  char key[16];
-  DBSTATUS valueStatus;
-  char value[24];
-};
+using Row = KeyedRow;
 
-HACCESSOR RowAccessor(IUnknown* rowset) {
-  DBBINDING b[3] = {};
-  b[0].iOrdinal = 0;
-  b[0].obValue = offsetof(Row, bookmark);
-  b[0].dwPart = DBPART_VALUE;
-  b[0].cbMaxLen = sizeof(DBBKMARK);
-  b[0].wType = DBTYPE_BYTES;
-  const size_t values[2] = {offsetof(Row, key), offsetof(Row, value)};
-  const size_t statuses[2] = {offsetof(Row, keyStatus), offsetof(Row, valueStatus)};
-  const DBLENGTH sizes[2] = {sizeof(Row::key), sizeof(Row::value)};
-  for (int i = 0; i < 2; ++i) {
-    b[i + 1].iOrdinal = static_cast<DBORDINAL>(i + 1);
-    b[i + 1].obValue = values[i];
-    b[i + 1].obStatus = statuses[i];
-    b[i + 1].dwPart = DBPART_VALUE | DBPART_STATUS;
-    b[i + 1].cbMaxLen = sizes[i];
-    b[i + 1].wType = DBTYPE_STR;
-  }
-  HACCESSOR accessor = 0;
-  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 3, b, sizeof(Row),
-                                                                    &accessor, nullptr),
-            S_OK);
-  return accessor;
-}
-
-HACCESSOR ValueAccessor(IUnknown* rowset) {
-  DBBINDING b{};
-  b.iOrdinal = 2;
-  b.dwPart = DBPART_VALUE;
-  b.cbMaxLen = 24;
-  b.wType = DBTYPE_STR;
-  HACCESSOR accessor = 0;
-  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 24, &accessor,
-                                                                    nullptr),
-            S_OK);
-  return accessor;
-}
-
-// Reads every row 20 at a time, releasing each batch; the bookmarks of the
-// rows whose key is one of `wanted`.
-std::vector<DBBKMARK> ReadReleasingAll(IRowset* rowset, HACCESSOR accessor, const std::vector<std::string>& wanted,
-                                       size_t& total) {
-  std::vector<DBBKMARK> found(wanted.size());
-  total = 0;
-  for (;;) {
-    HROW rows[20];
-    HROW* p = rows;
-    DBCOUNTITEM obtained = 0;
-    EXPECT_TRUE(SUCCEEDED(rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p)));
-    if (obtained == 0) break;
-    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
-      Row row{};
-      EXPECT_EQ(rowset->GetData(rows[r], accessor, &row), S_OK);
-      for (size_t w = 0; w < wanted.size(); ++w)
-        if (wanted[w] == row.key) found[w] = row.bookmark;
-    }
-    rowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
-    total += obtained;
-  }
-  return found;
-}
+HACCESSOR RowAccessor(IUnknown* rowset) { return KeyedRowAccessor(rowset, 1, 2); }
 
 // Bookmarks required and changes asked for where the result allows them,
 // as a grid that edits what it can asks.
@@ -206,7 +140,7 @@ TEST_P(OdbcRowKeeping, AKeyedTableReadsReleasedRowsAgainAndEditsReachExactlyThem
 
   auto change = result.rowset.As<IRowsetChange>();
   char edited[24] = "edited";
-  EXPECT_EQ(change->SetData(rows[0], ValueAccessor(rowset), edited), S_OK);
+  EXPECT_EQ(change->SetData(rows[0], TextAccessor(rowset, 2, sizeof(edited)), edited), S_OK);
   DBROWSTATUS deleted = 0;
   EXPECT_EQ(change->DeleteRows(DB_NULL_HCHAPTER, 1, &rows[1], &deleted), S_OK);
   rowset->ReleaseRows(3, rows, nullptr, nullptr, nullptr);

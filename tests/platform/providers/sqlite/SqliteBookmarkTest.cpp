@@ -41,79 +41,13 @@ std::string Scalar(const std::string& path, const std::string& sql) {
   return out;
 }
 
-// The bookmark, the key column as text and the edited column.
-struct Row {
-  DBBKMARK bookmark;
-  DBSTATUS keyStatus;
-  char key[16];
-  DBSTATUS valueStatus;
-  char value[16];
-};
+// The bookmark, the key column as text and the edited column, whose
+// buffer is 16 bytes here.
+using Row = KeyedRow;
+constexpr DBLENGTH kValueWidth = 16;
 
 HACCESSOR RowAccessor(IUnknown* rowset, DBORDINAL keyOrdinal, DBORDINAL valueOrdinal) {
-  DBBINDING b[3] = {};
-  b[0].iOrdinal = 0;
-  b[0].obValue = offsetof(Row, bookmark);
-  b[0].dwPart = DBPART_VALUE;
-  b[0].cbMaxLen = sizeof(DBBKMARK);
-  b[0].wType = DBTYPE_BYTES;
-  const DBORDINAL ordinals[2] = {keyOrdinal, valueOrdinal};
-  const size_t values[2] = {offsetof(Row, key), offsetof(Row, value)};
-  const size_t statuses[2] = {offsetof(Row, keyStatus), offsetof(Row, valueStatus)};
-  for (int i = 0; i < 2; ++i) {
-    b[i + 1].iOrdinal = ordinals[i];
-    b[i + 1].obValue = values[i];
-    b[i + 1].obStatus = statuses[i];
-    b[i + 1].dwPart = DBPART_VALUE | DBPART_STATUS;
-    b[i + 1].cbMaxLen = 16;
-    b[i + 1].wType = DBTYPE_STR;
-  }
-  HACCESSOR accessor = 0;
-  DBBINDSTATUS status[3] = {};
-  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 3, b, sizeof(Row),
-                                                                    &accessor, status),
-            S_OK);
-  return accessor;
-}
-
-// A write binding of the value column alone.
-HACCESSOR ValueAccessor(IUnknown* rowset, DBORDINAL valueOrdinal) {
-  DBBINDING b{};
-  b.iOrdinal = valueOrdinal;
-  b.dwPart = DBPART_VALUE;
-  b.cbMaxLen = 16;
-  b.wType = DBTYPE_STR;
-  HACCESSOR accessor = 0;
-  DBBINDSTATUS status = 0;
-  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 16, &accessor,
-                                                                    &status),
-            S_OK);
-  return accessor;
-}
-
-// Reads every row 20 at a time, releasing each batch, and returns the
-// bookmarks of the rows whose key is one of `wanted`.
-std::vector<DBBKMARK> ReadReleasingAll(IRowset* rowset, HACCESSOR accessor,
-                                       const std::vector<std::string>& wanted, size_t& total) {
-  std::vector<DBBKMARK> found(wanted.size());
-  total = 0;
-  for (;;) {
-    HROW rows[20];
-    HROW* p = rows;
-    DBCOUNTITEM obtained = 0;
-    HRESULT hr = rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 20, &obtained, &p);
-    EXPECT_TRUE(SUCCEEDED(hr));
-    if (obtained == 0) break;
-    for (DBCOUNTITEM r = 0; r < obtained; ++r) {
-      Row row{};
-      EXPECT_EQ(rowset->GetData(rows[r], accessor, &row), S_OK);
-      for (size_t w = 0; w < wanted.size(); ++w)
-        if (wanted[w] == row.key) found[w] = row.bookmark;
-    }
-    rowset->ReleaseRows(obtained, rows, nullptr, nullptr, nullptr);
-    total += obtained;
-  }
-  return found;
+  return KeyedRowAccessor(rowset, keyOrdinal, valueOrdinal, kValueWidth);
 }
 
 struct Layout {
@@ -208,7 +142,7 @@ TEST_P(SqliteBookmarks, EditAndDeleteNearTheEndReachTheirRowsAfterEarlierRowsWer
   auto change = rowset.As<IRowsetChange>();
   ASSERT_TRUE(change);
   char edited[16] = "edited";
-  EXPECT_EQ(change->SetData(rows[0], ValueAccessor(rowset, layout.valueOrdinal), edited), S_OK);
+  EXPECT_EQ(change->SetData(rows[0], TextAccessor(rowset, layout.valueOrdinal, kValueWidth), edited), S_OK);
   DBROWSTATUS deleted = 0;
   EXPECT_EQ(change->DeleteRows(DB_NULL_HCHAPTER, 1, &rows[1], &deleted), S_OK);
   rowset->ReleaseRows(2, rows, nullptr, nullptr, nullptr);
@@ -240,7 +174,8 @@ TEST(SqliteBookmarkKeys, AnEditOfTheKeyColumnMovesTheRowAndItsBookmark) {
   DBCOUNTITEM obtained = 0;
   ASSERT_EQ(result.rowset->GetNextRows(DB_NULL_HCHAPTER, 0, 1, &obtained, &p), S_OK);
   char key[16] = "10";
-  ASSERT_EQ(result.rowset.As<IRowsetChange>()->SetData(rows[0], ValueAccessor(result.rowset, 1), key), S_OK);
+  ASSERT_EQ(result.rowset.As<IRowsetChange>()->SetData(rows[0], TextAccessor(result.rowset, 1, kValueWidth), key),
+            S_OK);
   Row row{};
   ASSERT_EQ(result.rowset->GetData(rows[0], read, &row), S_OK);
   EXPECT_STREQ(row.key, "10");

@@ -75,20 +75,8 @@ ComPtr<IRowset> OpenTable(IUnknown* session, const std::string& name, HRESULT* h
   return rowset;
 }
 
-// A text accessor on one column, released with the rowset's IAccessor.
-HACCESSOR TextAccessor(IUnknown* rowset, DBORDINAL ordinal) {
-  DBBINDING b{};
-  b.iOrdinal = ordinal;
-  b.dwPart = DBPART_VALUE;
-  b.cbMaxLen = 32;
-  b.wType = DBTYPE_STR;
-  HACCESSOR accessor = 0;
-  DBBINDSTATUS status = 0;
-  EXPECT_EQ(ComPtr<IUnknown>(rowset).As<IAccessor>()->CreateAccessor(DBACCESSOR_ROWDATA, 1, &b, 32,
-                                                                    &accessor, &status),
-            S_OK);
-  return accessor;
-}
+// The text buffers these tests read and write a column through.
+constexpr DBLENGTH kTextWidth = 32;
 
 std::vector<HROW> Fetch(IRowset* rowset, DBROWCOUNT count) {
   std::vector<HROW> rows(static_cast<size_t>(count));
@@ -133,7 +121,7 @@ TEST_F(SqliteEditSafety, AColumnNamedRowidDoesNotStandInForTheRowId) {
   ASSERT_EQ(hr, S_OK);
   auto rows = Fetch(table, 3);
   ASSERT_EQ(rows.size(), 3u);
-  HACCESSOR accessor = TextAccessor(table, 2);
+  HACCESSOR accessor = TextAccessor(table, 2, kTextWidth);
   char edited[32] = "edited";
   EXPECT_EQ(table.As<IRowsetChange>()->SetData(rows[0], accessor, edited), S_OK);
   DBROWSTATUS status = 0;
@@ -146,7 +134,7 @@ TEST_F(SqliteEditSafety, AColumnNamedRowidDoesNotStandInForTheRowId) {
   ASSERT_EQ(command.hr, S_OK);
   auto keyed = Fetch(command.rowset, 1);
   ASSERT_EQ(keyed.size(), 1u);
-  HACCESSOR byKey = TextAccessor(command.rowset, 3);
+  HACCESSOR byKey = TextAccessor(command.rowset, 3, kTextWidth);
   EXPECT_EQ(command.rowset.As<IRowsetChange>()->SetData(keyed[0], byKey, edited), S_OK);
   command.rowset->ReleaseRows(1, keyed.data(), nullptr, nullptr, nullptr);
   EXPECT_EQ(Texts(Path(), "select v from k order by code"), (Strings{"edited", "b"}));
@@ -166,7 +154,7 @@ TEST_F(SqliteEditSafety, WithEveryRowIdNameTakenTheIntegerKeyServesOrNothingIsWr
   auto rows = Fetch(aliased, 2);
   ASSERT_EQ(rows.size(), 2u);
   char edited[32] = "edited";
-  EXPECT_EQ(aliased.As<IRowsetChange>()->SetData(rows[1], TextAccessor(aliased, 5), edited), S_OK);
+  EXPECT_EQ(aliased.As<IRowsetChange>()->SetData(rows[1], TextAccessor(aliased, 5, kTextWidth), edited), S_OK);
   aliased->ReleaseRows(rows.size(), rows.data(), nullptr, nullptr, nullptr);
   EXPECT_EQ(Texts(Path(), "select v from q order by id"), (Strings{"a", "edited"}));
 
@@ -181,7 +169,7 @@ TEST_F(SqliteEditSafety, WithEveryRowIdNameTakenTheIntegerKeyServesOrNothingIsWr
   ASSERT_EQ(hr, S_OK);
   rows = Fetch(descending, 2);
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(descending.As<IRowsetChange>()->SetData(rows[0], TextAccessor(descending, 5), edited), S_OK);
+  EXPECT_EQ(descending.As<IRowsetChange>()->SetData(rows[0], TextAccessor(descending, 5, kTextWidth), edited), S_OK);
   descending->ReleaseRows(rows.size(), rows.data(), nullptr, nullptr, nullptr);
   EXPECT_EQ(Texts(Path(), "select v from d order by id"), (Strings{"edited", "b"}));
 }
@@ -199,7 +187,7 @@ TEST_F(SqliteEditSafety, AChangeThatWouldReachSeveralRowsChangesNone) {
   EXPECT_EQ(change->DeleteRows(DB_NULL_HCHAPTER, 1, rows.data(), &status), DB_E_ERRORSOCCURRED);
   EXPECT_FALSE(TakeErrorDescriptions().empty());
   char edited[32] = "edited";
-  EXPECT_TRUE(FAILED(change->SetData(rows[0], TextAccessor(command.rowset, 2), edited)));
+  EXPECT_TRUE(FAILED(change->SetData(rows[0], TextAccessor(command.rowset, 2, kTextWidth), edited)));
   EXPECT_FALSE(TakeErrorDescriptions().empty());
   command.rowset->ReleaseRows(1, rows.data(), nullptr, nullptr, nullptr);
   EXPECT_EQ(Texts(Path(), "select v from n order by v"), (Strings{"a", "b"}));
@@ -349,7 +337,7 @@ TEST_F(SqliteEditSafety, EditsOfAReadOnlyFileAreRefusedWithARecord) {
   auto rows = Fetch(table, 1);
   ASSERT_EQ(rows.size(), 1u);
   auto change = table.As<IRowsetChange>();
-  HACCESSOR accessor = TextAccessor(table, 1);
+  HACCESSOR accessor = TextAccessor(table, 1, kTextWidth);
   char edited[32] = "edited";
   EXPECT_TRUE(FAILED(change->SetData(rows[0], accessor, edited)));
   EXPECT_TRUE(Mentions(TakeErrorDescriptions(), "readonly"));
