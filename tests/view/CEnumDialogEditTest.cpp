@@ -21,6 +21,7 @@
 #include "CEnumDialog.h"
 #include "ComObject.h"
 #include "ErrorRecords.h"
+#include "ForwardingRowset.h"
 #include "MessageBoxRecorder.h"
 #include "ProviderTestSupport.h"
 #include "ReportListView.h"
@@ -261,7 +262,7 @@ TEST_F(EditableViewer, ClosingWritesAPendingNewRow) {
 // Passes a real rowset's calls through; its first fetch can stand for a
 // provider still computing the first rows (it waits for the command's
 // Cancel), and a later fetch can fail with an error record.
-class ScriptedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowsetInfo> {
+class ScriptedRowset : public ForwardingRowset {
  public:
   class Command : public ComObject<ICommand> {
    public:
@@ -279,7 +280,7 @@ class ScriptedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowse
     ScriptedRowset& m_rowset;
   };
 
-  explicit ScriptedRowset(ComPtr<IRowset> inner) : m_inner(std::move(inner)) {}
+  using ForwardingRowset::ForwardingRowset;
 
   HRESULT STDMETHODCALLTYPE GetNextRows(HCHAPTER chapter, DBROWOFFSET offset, DBROWCOUNT rows,
                                         DBCOUNTITEM* obtained, HROW** handles) override {
@@ -304,38 +305,6 @@ class ScriptedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowse
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE AddRefRows(DBCOUNTITEM c, const HROW r[], DBREFCOUNT rc[], DBROWSTATUS rs[]) override {
-    return m_inner->AddRefRows(c, r, rc, rs);
-  }
-  HRESULT STDMETHODCALLTYPE GetData(HROW row, HACCESSOR accessor, void* data) override {
-    return m_inner->GetData(row, accessor, data);
-  }
-  HRESULT STDMETHODCALLTYPE ReleaseRows(DBCOUNTITEM c, const HROW r[], DBROWOPTIONS o[], DBREFCOUNT rc[],
-                                        DBROWSTATUS rs[]) override {
-    return m_inner->ReleaseRows(c, r, o, rc, rs);
-  }
-  HRESULT STDMETHODCALLTYPE RestartPosition(HCHAPTER chapter) override { return m_inner->RestartPosition(chapter); }
-  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR a, DBREFCOUNT* c) override { return Accessor()->AddRefAccessor(a, c); }
-  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS f, DBCOUNTITEM c, const DBBINDING b[], DBLENGTH s,
-                                           HACCESSOR* a, DBBINDSTATUS st[]) override {
-    return Accessor()->CreateAccessor(f, c, b, s, a, st);
-  }
-  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR a, DBACCESSORFLAGS* f, DBCOUNTITEM* c, DBBINDING** b) override {
-    return Accessor()->GetBindings(a, f, c, b);
-  }
-  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR a, DBREFCOUNT* c) override { return Accessor()->ReleaseAccessor(a, c); }
-  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* c, DBCOLUMNINFO** i, OLECHAR** s) override {
-    return m_inner.As<IColumnsInfo>()->GetColumnInfo(c, i, s);
-  }
-  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL c, const DBID ids[], DBORDINAL o[]) override {
-    return m_inner.As<IColumnsInfo>()->MapColumnIDs(c, ids, o);
-  }
-  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG c, const DBPROPIDSET s[], ULONG* n, DBPROPSET** p) override {
-    return m_inner.As<IRowsetInfo>()->GetProperties(c, s, n, p);
-  }
-  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL o, REFIID riid, IUnknown** r) override {
-    return m_inner.As<IRowsetInfo>()->GetReferencedRowset(o, riid, r);
-  }
 
   void Cancelled() {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -351,9 +320,6 @@ class ScriptedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowse
   int m_failingFetch = 0;
 
  private:
-  ComPtr<IAccessor> Accessor() { return m_inner.As<IAccessor>(); }
-
-  ComPtr<IRowset> m_inner;
   std::atomic<int> m_fetches{0};
   std::mutex m_mutex;
   std::condition_variable m_wake;

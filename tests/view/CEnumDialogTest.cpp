@@ -18,6 +18,7 @@
 #include "CEnumDialog.h"
 #include "ComObject.h"
 #include "ComPtr.h"
+#include "ForwardingRowset.h"
 #include "MemoryRowset.h"
 #include "MessageBoxRecorder.h"
 #include "ReportListView.h"
@@ -110,16 +111,10 @@ std::string CommandTextOf(IRowset* rowset) {
 
 // Passes a rowset's calls through and records the fetches and releases the
 // loader makes; a hook runs on the loader's thread after every fetch.
-class WatchedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowsetInfo> {
+class WatchedRowset : public ForwardingRowset {
  public:
-  explicit WatchedRowset(ComPtr<IRowset> inner) : m_inner(std::move(inner)) {}
+  using ForwardingRowset::ForwardingRowset;
 
-  HRESULT STDMETHODCALLTYPE AddRefRows(DBCOUNTITEM c, const HROW r[], DBREFCOUNT rc[], DBROWSTATUS rs[]) override {
-    return m_inner->AddRefRows(c, r, rc, rs);
-  }
-  HRESULT STDMETHODCALLTYPE GetData(HROW row, HACCESSOR accessor, void* data) override {
-    return m_inner->GetData(row, accessor, data);
-  }
   HRESULT STDMETHODCALLTYPE GetNextRows(HCHAPTER chapter, DBROWOFFSET offset, DBROWCOUNT rows,
                                         DBCOUNTITEM* obtained, HROW** handles) override {
     const HRESULT hr = m_inner->GetNextRows(chapter, offset, rows, obtained, handles);
@@ -140,34 +135,9 @@ class WatchedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowset
     }
     return m_inner->ReleaseRows(c, r, o, rc, rs);
   }
-  HRESULT STDMETHODCALLTYPE RestartPosition(HCHAPTER chapter) override { return m_inner->RestartPosition(chapter); }
 
-  HRESULT STDMETHODCALLTYPE AddRefAccessor(HACCESSOR a, DBREFCOUNT* c) override { return Accessor()->AddRefAccessor(a, c); }
-  HRESULT STDMETHODCALLTYPE CreateAccessor(DBACCESSORFLAGS f, DBCOUNTITEM c, const DBBINDING b[], DBLENGTH s,
-                                           HACCESSOR* a, DBBINDSTATUS st[]) override {
-    return Accessor()->CreateAccessor(f, c, b, s, a, st);
-  }
-  HRESULT STDMETHODCALLTYPE GetBindings(HACCESSOR a, DBACCESSORFLAGS* f, DBCOUNTITEM* c, DBBINDING** b) override {
-    return Accessor()->GetBindings(a, f, c, b);
-  }
-  HRESULT STDMETHODCALLTYPE ReleaseAccessor(HACCESSOR a, DBREFCOUNT* c) override { return Accessor()->ReleaseAccessor(a, c); }
 
-  HRESULT STDMETHODCALLTYPE GetColumnInfo(DBORDINAL* c, DBCOLUMNINFO** i, OLECHAR** s) override {
-    return m_inner.As<IColumnsInfo>()->GetColumnInfo(c, i, s);
-  }
-  HRESULT STDMETHODCALLTYPE MapColumnIDs(DBORDINAL c, const DBID ids[], DBORDINAL o[]) override {
-    return m_inner.As<IColumnsInfo>()->MapColumnIDs(c, ids, o);
-  }
 
-  HRESULT STDMETHODCALLTYPE GetProperties(const ULONG c, const DBPROPIDSET s[], ULONG* n, DBPROPSET** p) override {
-    return m_inner.As<IRowsetInfo>()->GetProperties(c, s, n, p);
-  }
-  HRESULT STDMETHODCALLTYPE GetReferencedRowset(DBORDINAL o, REFIID riid, IUnknown** r) override {
-    return m_inner.As<IRowsetInfo>()->GetReferencedRowset(o, riid, r);
-  }
-  HRESULT STDMETHODCALLTYPE GetSpecification(REFIID riid, IUnknown** s) override {
-    return m_inner.As<IRowsetInfo>()->GetSpecification(riid, s);
-  }
 
   std::vector<DBROWCOUNT> FetchSizes() {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -180,9 +150,6 @@ class WatchedRowset : public ComObject<IRowset, IAccessor, IColumnsInfo, IRowset
   std::function<void(int fetches)> m_afterFetch;
 
  private:
-  ComPtr<IAccessor> Accessor() { return m_inner.As<IAccessor>(); }
-
-  ComPtr<IRowset> m_inner;
   std::mutex m_mutex;
   std::vector<DBROWCOUNT> m_fetchSizes;
   std::vector<DBCOUNTITEM> m_releases;
