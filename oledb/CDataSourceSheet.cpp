@@ -3,6 +3,7 @@
 #include <string>
 
 #include "AppTitle.h"
+#include "DataSourceInfo.h"
 #include "OleDbErrors.h"
 #include "ReleasePropertySet.h"
 #include "msdasc.h"
@@ -14,21 +15,10 @@ namespace {
 
 // The friendly name as text; false when the provider does not give it.
 bool ReadProviderName(IDBInitialize* dataSource, std::string& name) {
-  IDBProperties* properties = nullptr;
-  if (FAILED(dataSource->QueryInterface(IID_IDBProperties, reinterpret_cast<void**>(&properties)))) return false;
-  DBPROPID id = DBPROP_PROVIDERFRIENDLYNAME;
-  DBPROPIDSET idSet{&id, 1, DBPROPSET_DATASOURCEINFO};
-  ULONG setCount = 0;
-  DBPROPSET* sets = nullptr;
-  const HRESULT hr = properties->GetProperties(1, &idSet, &setCount, &sets);
-  bool found = false;
-  if (SUCCEEDED(hr) && setCount > 0 && sets[0].cProperties > 0) {
-    const VARIANT& value = sets[0].rgProperties[0].vValue;
-    name = value.vt == VT_BSTR && value.bstrVal ? OleToAnsi(value.bstrVal) : std::string();
-    found = true;
-  }
-  ReleasePropertySets(setCount, sets);
-  properties->Release();
+  VARIANT value;
+  const bool found = ReadDataSourceInfo(dataSource, DBPROP_PROVIDERFRIENDLYNAME, value);
+  name = found && value.vt == VT_BSTR && value.bstrVal ? OleToAnsi(value.bstrVal) : std::string();
+  VariantClear(&value);
   return found;
 }
 

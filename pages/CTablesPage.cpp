@@ -3,7 +3,9 @@
 #include "CBind.h"
 #include "CDataExchange.h"
 #include "DDX_ListViewText.h"
+#include "DataSourceInfo.h"
 #include "OleDbErrors.h"
+#include "OpenSchemaSession.h"
 #include "ReleaseInterface.h"
 #include "ReleasePropertySet.h"
 #include "ResourceIds.h"
@@ -136,53 +138,20 @@ void CTablesPage::ReadNamingLiterals(IDBInitialize* dataSource) {
 }
 
 // Anything but a catalog reported at the start puts it at the end; a call
-// that fails outright leaves it in front.
+// that fails outright leaves it in front. A server that folds unquoted
+// names to one case has its names quoted where folding would change them.
 void CTablesPage::ReadCatalogLocation(IDBInitialize* dataSource) {
-  IDBProperties* properties = nullptr;
-  if (FAILED(dataSource->QueryInterface(IID_IDBProperties, reinterpret_cast<void**>(&properties)))) return;
-  DBPROPID id = DBPROP_CATALOGLOCATION;
-  DBPROPIDSET idSet{&id, 1, DBPROPSET_DATASOURCEINFO};
-  ULONG setCount = 0;
-  DBPROPSET* sets = nullptr;
-  if (SUCCEEDED(properties->GetProperties(1, &idSet, &setCount, &sets)) && setCount > 0 && sets &&
-      sets[0].cProperties > 0 && sets[0].rgProperties) {
-    const VARIANT& value = sets[0].rgProperties[0].vValue;
+  VARIANT value;
+  if (ReadDataSourceInfo(dataSource, DBPROP_CATALOGLOCATION, value))
     m_bCatalogAtEnd = (value.vt == VT_I4 && value.lVal == DBPROPVAL_CL_START) ? 0 : 1;
-  }
-  ReleasePropertySets(setCount, sets);
-  ReadIdentifierCase(properties);
-  properties->Release();
-}
-
-// The case the server folds unquoted names to, when it tells: a name it
-// would fold to another one is quoted.
-void CTablesPage::ReadIdentifierCase(IDBProperties* properties) {
-  DBPROPID id = DBPROP_IDENTIFIERCASE;
-  DBPROPIDSET idSet{&id, 1, DBPROPSET_DATASOURCEINFO};
-  ULONG setCount = 0;
-  DBPROPSET* sets = nullptr;
-  if (SUCCEEDED(properties->GetProperties(1, &idSet, &setCount, &sets)) && setCount > 0 && sets &&
-      sets[0].cProperties > 0 && sets[0].rgProperties && sets[0].rgProperties[0].dwStatus == DBPROPSTATUS_OK &&
-      sets[0].rgProperties[0].vValue.vt == VT_I4)
-    m_lIdentifierCase = sets[0].rgProperties[0].vValue.lVal;
-  ReleasePropertySets(setCount, sets);
+  VariantClear(&value);
+  if (ReadDataSourceInfo(dataSource, DBPROP_IDENTIFIERCASE, value) && value.vt == VT_I4)
+    m_lIdentifierCase = value.lVal;
+  VariantClear(&value);
 }
 
 HRESULT CTablesPage::OpenSession(IDBInitialize* dataSource) {
-  IDBCreateSession* createSession = nullptr;
-  HRESULT hr = dataSource->QueryInterface(IID_IDBCreateSession, reinterpret_cast<void**>(&createSession));
-  if (FAILED(hr)) {
-    ShowOleDbErrors(dataSource, IID_IDBInitialize, GetSafeHwnd(), FALSE);
-    return hr;
-  }
-  hr = createSession->CreateSession(nullptr, IID_IDBSchemaRowset, reinterpret_cast<IUnknown**>(&m_pSchemaRowset));
-  if (FAILED(hr)) {
-    m_pSchemaRowset = nullptr;
-    ShowOleDbErrors(createSession, IID_IDBCreateSession, GetSafeHwnd(), TRUE);
-    return hr;
-  }
-  createSession->Release();
-  return hr;
+  return OpenSchemaSession(dataSource, GetSafeHwnd(), &m_pSchemaRowset);
 }
 
 HRESULT CTablesPage::ListTables(IDBInitialize* dataSource) {

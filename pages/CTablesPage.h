@@ -52,7 +52,6 @@ class CTablesPage : public CDataSourcePage {
   void ResetNaming();
   void ReadNamingLiterals(IDBInitialize* dataSource);
   void ReadCatalogLocation(IDBInitialize* dataSource);
-  void ReadIdentifierCase(IDBProperties* properties);
   HRESULT OpenSession(IDBInitialize* dataSource);
   HRESULT FillTableList(IRowset* rowset);
   void ReleaseConnection();

@@ -4,6 +4,7 @@
 #include "CEnumDialog.h"
 #include "CWaitCursor.h"
 #include "OleDbErrors.h"
+#include "OpenSchemaSession.h"
 #include "ReleaseInterface.h"
 #include "ResourceIds.h"
 #include "SchemaNames.h"
@@ -118,19 +119,8 @@ LRESULT SViewerPage::OnQuerySiblings(WPARAM, LPARAM) {
 HRESULT SViewerPage::LoadSchemas(IDBInitialize* pDataSource) {
   if (!pDataSource) return E_INVALIDARG;
   ReleaseConnection();  // attaching is for a page that holds nothing; never leak a session
-  IDBCreateSession* createSession = nullptr;
-  HRESULT hr = pDataSource->QueryInterface(IID_IDBCreateSession, reinterpret_cast<void**>(&createSession));
-  if (FAILED(hr)) {
-    ShowOleDbErrors(pDataSource, IID_IDBInitialize, GetSafeHwnd(), FALSE);
-    return hr;
-  }
-  hr = createSession->CreateSession(nullptr, IID_IDBSchemaRowset, reinterpret_cast<IUnknown**>(&m_pSchemaRowset));
-  if (FAILED(hr)) {
-    m_pSchemaRowset = nullptr;
-    ShowOleDbErrors(createSession, IID_IDBCreateSession, GetSafeHwnd(), TRUE);
-    return hr;
-  }
-  createSession->Release();
+  HRESULT hr = OpenSchemaSession(pDataSource, GetSafeHwnd(), &m_pSchemaRowset);
+  if (FAILED(hr)) return hr;
 
   ULONG cSchemas = 0;
   hr = m_pSchemaRowset->GetSchemas(&cSchemas, &m_rgSchemas, &m_rgRestrictionSupport);

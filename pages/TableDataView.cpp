@@ -1,6 +1,7 @@
 // The Table Analyzer's data view: every row of the selected table in an
 // editable viewer, through a command when the session makes commands and
 // through IOpenRowset when it does not.
+#include "AddProperty.h"
 #include "CEnumDialog.h"
 #include "CTablesPage.h"
 #include "OleDbErrors.h"
@@ -14,21 +15,12 @@ namespace {
 
 constexpr int kDataMaxChars = 20;
 
-// Grows the set by one required property whose value is VARIANT_TRUE; a
-// property that cannot be allocated is left out.
 void AddRequiredTrue(DBPROPSET& set, DBPROPID id) {
-  auto* grown = static_cast<DBPROP*>(CoTaskMemRealloc(set.rgProperties, sizeof(DBPROP) * (set.cProperties + 1)));
-  if (!grown) return;
-  set.rgProperties = grown;
-  DBPROP& property = grown[set.cProperties];
-  property = DBPROP{};
-  property.dwOptions = DBPROPOPTIONS_REQUIRED;
-  property.colid = DB_NULLID;
-  VariantInit(&property.vValue);
-  property.dwPropertyID = id;
-  property.vValue.vt = VT_BOOL;
-  property.vValue.boolVal = VARIANT_TRUE;
-  ++set.cProperties;
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_BOOL;
+  value.boolVal = VARIANT_TRUE;
+  AddProperty(set, id, DBPROPOPTIONS_REQUIRED, value);
 }
 
 // The table is read through row positions, so the grid can find rows

@@ -75,7 +75,6 @@ class CommandPageTest : public ConnectingPageTest<CCommandPage> {
     BuildSheet({other, page});
   }
 
-  void Connect(const std::string& path) { ConnectWith(SqliteInitString(path)); }
   QPlainTextEdit* Edit() { return qobject_cast<QPlainTextEdit*>(page->ControlById(IDC_COMMAND_TEXT)); }
   void Type(const std::string& text) {
     Edit()->clear();

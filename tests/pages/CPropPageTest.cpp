@@ -34,7 +34,6 @@ class PropPageTest : public pagetest::ConnectingPageTest<CPropPage> {
     BuildSheet({schemas, page});
   }
 
-  void Connect(const std::string& path) { ConnectWith(InitString(path)); }
   void PickRow(int id, int row) { List(id)->setCurrentRow(row); }
   std::string Value() {
     return qobject_cast<QLineEdit*>(page->ControlById(IDC_PROPERTY_VALUE))->text().toStdString();

@@ -54,7 +54,6 @@ class TablesPageTest : public pagetest::ConnectingPageTest<CTablesPage> {
     BuildSheet({other, page});
   }
 
-  void Connect(const std::string& path) { ConnectWith(InitString(path)); }
   // Makes `provider` the sheet's data source and lets the page pick it up.
   void PickUp(IDBInitialize* provider) {
     page->QuerySiblings(0, 0);

@@ -16,6 +16,8 @@ class ConnectingPageTest : public PageSheetTest<Page> {
     dataLinks.script.initString = initString;
     this->page->OnConnect();
   }
+  // Connects the page under test to a SQLite database file.
+  void Connect(const std::string& path) { ConnectWith(SqliteInitString(path)); }
 
   ScopedScriptedDataLinks dataLinks;
 };

@@ -40,7 +40,6 @@ class SViewerPageTest : public pagetest::ConnectingPageTest<SViewerPage> {
     BuildSheet({tables, page});
   }
 
-  void Connect(const std::string& path) { ConnectWith(InitString(path)); }
   QLineEdit* ValueEdit() { return qobject_cast<QLineEdit*>(page->ControlById(IDC_RESTRICTION_VALUE)); }
   void DoubleClick(int id, const std::string& text) {
     const auto found = List(id)->findItems(QString::fromStdString(text), Qt::MatchExactly);
