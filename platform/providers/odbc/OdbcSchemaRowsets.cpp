@@ -119,6 +119,19 @@ HRESULT CatalogsRowset(SchemaContext& c, SchemaRows& out) {
   return S_OK;
 }
 
+// A column's or parameter's size as the layouts give it: lengths for text
+// and bytes, precision and scale for numbers. The catalog result has
+// COLUMN_SIZE at `sizeColumn`, DECIMAL_DIGITS two further on and
+// CHAR_OCTET_LENGTH at `octetColumn`.
+void SetSizes(SchemaRows& out, const OdbcColumnType& type, const Row& row, size_t sizeColumn, size_t octetColumn) {
+  if (type.kind == NativeKind::Text || type.kind == NativeKind::Blob) {
+    out.Set(u"CHARACTER_MAXIMUM_LENGTH", NumberOrNull(row, sizeColumn))
+        .Set(u"CHARACTER_OCTET_LENGTH", NumberOrNull(row, octetColumn));
+  } else {
+    out.Set(u"NUMERIC_PRECISION", NumberOrNull(row, sizeColumn)).Set(u"NUMERIC_SCALE", NumberOrNull(row, sizeColumn + 2));
+  }
+}
+
 HRESULT ColumnsRowset(SchemaContext& c, SchemaRows& out) {
   const auto& r = c.restrictions;
   const std::u16string& escape = c.connection.Info().searchEscape;
@@ -146,11 +159,7 @@ HRESULT ColumnsRowset(SchemaContext& c, SchemaRows& out) {
         .Set(u"COLUMN_DEFAULT", TextOrNull(row, 13)).Integer(u"COLUMN_FLAGS", flags)
         .Bool(u"IS_NULLABLE", nullable).Integer(u"DATA_TYPE", type.type)
         .Set(u"DESCRIPTION", TextOrNull(row, 12));
-    if (type.kind == NativeKind::Text || type.kind == NativeKind::Blob) {
-      out.Set(u"CHARACTER_MAXIMUM_LENGTH", NumberOrNull(row, 7)).Set(u"CHARACTER_OCTET_LENGTH", NumberOrNull(row, 16));
-    } else {
-      out.Set(u"NUMERIC_PRECISION", NumberOrNull(row, 7)).Set(u"NUMERIC_SCALE", NumberOrNull(row, 9));
-    }
+    SetSizes(out, type, row, 7, 16);
   }
   return S_OK;
 }
@@ -365,11 +374,7 @@ HRESULT ProcedureParametersRowset(SchemaContext& c, SchemaRows& out) {
         .Bool(u"IS_NULLABLE", NumberOrNull(row, 12).Integer() != SQL_NO_NULLS).Integer(u"DATA_TYPE", type.type)
         .Set(u"DESCRIPTION", TextOrNull(row, 13)).Set(u"TYPE_NAME", TextOrNull(row, 7))
         .Set(u"LOCAL_TYPE_NAME", TextOrNull(row, 7));
-    if (type.kind == NativeKind::Text || type.kind == NativeKind::Blob) {
-      out.Set(u"CHARACTER_MAXIMUM_LENGTH", NumberOrNull(row, 8)).Set(u"CHARACTER_OCTET_LENGTH", NumberOrNull(row, 17));
-    } else {
-      out.Set(u"NUMERIC_PRECISION", NumberOrNull(row, 8)).Set(u"NUMERIC_SCALE", NumberOrNull(row, 10));
-    }
+    SetSizes(out, type, row, 8, 17);
   }
   return S_OK;
 }
